@@ -1,0 +1,40 @@
+#pragma once
+// The only way a running machine reaches the window. The emulator knows the window through
+// these two small interfaces: the window implements them with its toolkit, tests with recorders.
+
+#include "MemoryStream.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+using TRegisterFile = std::array<std::int32_t, 15>;
+
+// Runs calls on the window's thread.
+class IWindowThread {
+public:
+    virtual ~IWindowThread() = default;
+    // Queues `call` to run once, later, on the window's thread, in the order posted.
+    // Safe to call from any thread. The call may be dropped if the window is going away.
+    virtual void Post(std::function<void()> call) = 0;
+};
+
+// What a run shows and asks. Every method is called on the window's thread only, while the
+// worker that called it waits, so the machine state and the image can be read without a lock.
+// An exception thrown here goes back to the worker and ends its run.
+class IRunViews {
+public:
+    virtual ~IRunViews() = default;
+    // Position hook: select exactly this cell of the memory grid, without scrolling.
+    virtual void HighlightCell(int column, int row) = 0;
+    // Register hook: rebuild the register list.
+    virtual void ShowRegisters(const TRegisterFile& registers, std::uint8_t current) = 0;
+    // Memory hook: rewrite the memory grid; must leave image.Position() as it found it.
+    virtual void ShowMemory(TMemoryStream& image) = 0;
+    // Output hook: append one line ("Value: " and the number) to the output pane.
+    virtual void AppendOutput(const std::string& line) = 0;
+    // Input hook: ask the user; call `answer` exactly once, on the window's thread, with the
+    // entered text - at once or later (the dialog may be busy with another run).
+    virtual void RequestInput(std::function<void(std::string)> answer) = 0;
+};
