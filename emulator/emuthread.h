@@ -1,13 +1,19 @@
 #pragma once
 // The worker that runs one memory image, one instruction per step, paced for a person to follow.
+// It reaches the window only through IWindowThread and IRunViews; the line it hands to
+// AppendOutput is complete, "Value: " followed by the number.
 
 #include "Machine.h"
 #include "MemoryStream.h"
 #include "WindowHooks.h"
 
+#include <atomic>
 #include <chrono>
 #include <exception>
 #include <functional>
+#include <memory>
+#include <string>
+#include <thread>
 
 class TEmulationThread {
 public:
@@ -50,4 +56,28 @@ public:
     std::exception_ptr FatalException() const;
     // The machine state; read it only while the worker waits in a window call or has finished.
     const TMachine& Machine() const;
+
+private:
+    // The state shared with the window's thread. Posted calls and input answers hold it (and
+    // their own call) by shared pointer, so one that arrives late, even after this object is
+    // gone, finds it alive and does nothing.
+    struct TControl;
+    struct TCall;
+    class THooks;
+
+    void Run();
+    bool WaitWhilePaused();
+    void DelayStep();
+    // Runs `body` on the window's thread and waits until it has called its answer.
+    std::string CallWindow(std::function<void(std::function<void(std::string)>)> body);
+
+    TMemoryStream& image_;
+    IWindowThread& window_;
+    IRunViews& views_;
+    const std::chrono::milliseconds stepDelay_;
+    TMachine machine_;
+    // Written by the window's thread, read by the worker at the top of each step.
+    std::atomic<bool> stop_{false};
+    std::shared_ptr<TControl> control_;
+    std::thread thread_; // last: started by the constructor once everything else exists
 };

@@ -1,0 +1,101 @@
+#include "CliOptions.h"
+
+#include <charconv>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+std::uint64_t ParseStepCount(std::string_view text)
+{
+    std::uint64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end)
+        throw EUsageError("--max-steps needs a whole number, not '" + std::string(text) + "'");
+    return value;
+}
+
+void ParseRunFlag(std::string_view arg, const std::vector<std::string_view>& args,
+                  std::size_t& i, TCliOptions& options)
+{
+    if (arg == "--listing")
+        options.Listing = true;
+    else if (arg == "--registers")
+        options.Registers = true;
+    else if (arg == "--trace")
+        options.Trace = true;
+    else if (arg == "--max-steps") {
+        if (++i == args.size())
+            throw EUsageError("--max-steps needs a number");
+        options.MaxSteps = ParseStepCount(args[i]);
+    } else if (arg.substr(0, 12) == "--max-steps=")
+        options.MaxSteps = ParseStepCount(arg.substr(12));
+    else
+        throw EUsageError("unknown option '" + std::string(arg) + "'");
+}
+
+} // namespace
+
+TCliOptions ParseCommandLine(int argc, const char* const* argv)
+{
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.empty())
+        throw EUsageError("no command given");
+
+    TCliOptions options;
+    const std::string_view command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        options.Command = TCliOptions::TCommand::Help;
+        return options;
+    }
+    if (command == "--version") {
+        options.Command = TCliOptions::TCommand::Version;
+        return options;
+    }
+    if (command == "translate")
+        options.Command = TCliOptions::TCommand::Translate;
+    else if (command == "run")
+        options.Command = TCliOptions::TCommand::Run;
+    else
+        throw EUsageError("unknown command '" + std::string(command) + "'");
+
+    bool haveFile = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
+        if (isOption && arg == "--") {
+            optionsEnded = true;
+        } else if (isOption) {
+            if (options.Command != TCliOptions::TCommand::Run)
+                throw EUsageError("translate takes no option '" + std::string(arg) + "'");
+            ParseRunFlag(arg, args, i, options);
+        } else {
+            if (haveFile)
+                throw EUsageError("more than one FILE given");
+            options.File = std::string(arg);
+            haveFile = true;
+        }
+    }
+    return options;
+}
+
+const char* UsageText()
+{
+    return "usage: mirelo-cli translate [FILE]\n"
+           "       mirelo-cli run [--listing] [--registers] [--max-steps N] [--trace] [FILE]\n"
+           "       mirelo-cli --help | --version\n"
+           "\n"
+           "FILE absent or \"-\" reads standard input.\n"
+           "translate    writes the machine-code listing of the program, one line per line\n"
+           "run          translates the program and runs it without the step delay;\n"
+           "             each In reads one line of standard input\n"
+           "  --listing     FILE holds listing text to load, not a program\n"
+           "  --registers   writes the fifteen registers after the run\n"
+           "  --max-steps N ends a run that has not ended after N steps (default 100000000)\n"
+           "  --trace       writes one line per step to standard error\n"
+           "\n"
+           "exit status: 0 the run ended by itself, 1 translation error, 2 the run failed,\n"
+           "             3 --max-steps ran out, 64 usage error, 66 FILE cannot be read\n";
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The command line of mirelo-cli.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+struct TCliOptions {
+    enum class TCommand { Translate, Run, Help, Version };
+
+    TCommand Command = TCommand::Help;
+    std::string File = "-";   // "-" is standard input
+    bool Listing = false;
+    bool Registers = false;
+    bool Trace = false;
+    std::uint64_t MaxSteps = 100'000'000;
+};
+
+// A command line that cannot be understood; what() says why.
+class EUsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+TCliOptions ParseCommandLine(int argc, const char* const* argv);
+
+const char* UsageText();

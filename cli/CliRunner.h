@@ -1,0 +1,29 @@
+#pragma once
+// Runs a memory image on the machine without a window: Out goes to standard output,
+// In reads standard input, and an optional trace goes to standard error.
+
+#include "CliOptions.h"
+#include "InstructionTable.h"
+#include "MemoryStream.h"
+
+#include <cstdio>
+
+enum TCliExit : int {
+    ExitEnded = 0,
+    ExitTranslationError = 1,
+    ExitRunFailed = 2,
+    ExitStepLimit = 3,
+    ExitUsage = 64,
+    ExitNoInput = 66,
+};
+
+struct TCliStreams {
+    std::FILE* In;
+    std::FILE* Out;
+    std::FILE* Err;
+};
+
+// Runs the image from a fresh start until it ends, fails or uses up options.MaxSteps steps,
+// and returns the exit status for that outcome.
+int RunImage(TMemoryStream& image, const TInstructionTable& table, const TCliOptions& options,
+             const TCliStreams& streams);

@@ -1,0 +1,281 @@
+#include "emuthread.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+// Unwinds the worker when Shutdown() ends the run; it is not a failure of the run.
+struct TShutdownSignal {};
+
+} // namespace
+
+struct TEmulationThread::TCall {
+    bool done = false;      // the window side has answered (or failed)
+    bool cancelled = false; // Shutdown() gave up on it: running it later must do nothing
+    std::string text;
+    std::exception_ptr error;
+};
+
+struct TEmulationThread::TControl {
+    std::mutex mutex;
+    std::condition_variable wake;
+    int pauses = 1;
+    bool started = false;    // the body has begun
+    bool terminated = false; // asked to terminate
+    bool shutdown = false;
+    bool finished = false;
+    std::shared_ptr<TCall> pending;
+    std::exception_ptr fatal;
+    std::function<void()> onFinished;
+};
+
+// The machine's hooks on the worker: each one is a call on the window's thread.
+class TEmulationThread::THooks {
+public:
+    explicit THooks(TEmulationThread& owner) : owner_(owner), views_(&owner.views_) {}
+
+    void Position(std::int64_t position)
+    {
+        const std::int64_t address = position - 1;
+        const int column = static_cast<int>(address % 15);
+        const int row = static_cast<int>(address / 15);
+        Show([views = views_, column, row] { views->HighlightCell(column, row); });
+    }
+
+    // The one place where an output value becomes its line in the output pane.
+    void Output(const std::string& text)
+    {
+        Show([views = views_, line = "Value: " + text] { views->AppendOutput(line); });
+    }
+
+    std::string Input()
+    {
+        return owner_.CallWindow([views = views_](std::function<void(std::string)> answer) {
+            views->RequestInput(std::move(answer));
+        });
+    }
+
+    void Delay() { owner_.DelayStep(); }
+
+    // The calls get copies of the registers: none of them may reach into the worker.
+    void Registers(const TRegisterFile& registers, std::uint8_t current)
+    {
+        Show([views = views_, registers, current] { views->ShowRegisters(registers, current); });
+    }
+
+    // The image belongs to the window and outlives the worker.
+    void Memory(TMemoryStream& image)
+    {
+        Show([views = views_, image = &image] { views->ShowMemory(*image); });
+    }
+
+private:
+    template <class TShow>
+    void Show(TShow show)
+    {
+        owner_.CallWindow([show = std::move(show)](std::function<void(std::string)> answer) {
+            show();
+            answer({});
+        });
+    }
+
+    TEmulationThread& owner_;
+    IRunViews* views_;
+};
+
+TEmulationThread::TEmulationThread(TMemoryStream& image, IWindowThread& window, IRunViews& views,
+                                   std::chrono::milliseconds stepDelay)
+    : image_(image), window_(window), views_(views), stepDelay_(stepDelay), machine_(image),
+      control_(std::make_shared<TControl>()), thread_([this] { Run(); })
+{
+}
+
+TEmulationThread::~TEmulationThread() { Shutdown(); }
+
+void TEmulationThread::Resume()
+{
+    const std::lock_guard lock(control_->mutex);
+    if (control_->pauses > 0 && --control_->pauses == 0)
+        control_->wake.notify_all();
+}
+
+void TEmulationThread::Suspend()
+{
+    const std::lock_guard lock(control_->mutex);
+    ++control_->pauses;
+}
+
+bool TEmulationThread::Suspended() const
+{
+    const std::lock_guard lock(control_->mutex);
+    return control_->pauses > 0;
+}
+
+void TEmulationThread::SetStop(bool stop) { stop_.store(stop); }
+
+bool TEmulationThread::Stop() const { return stop_.load(); }
+
+void TEmulationThread::Terminate()
+{
+    const std::lock_guard lock(control_->mutex);
+    control_->terminated = true;
+    if (!control_->started) {
+        control_->finished = true;
+        control_->wake.notify_all();
+    }
+}
+
+void TEmulationThread::Shutdown()
+{
+    {
+        const std::lock_guard lock(control_->mutex);
+        control_->shutdown = true;
+        if (control_->pending)
+            control_->pending->cancelled = true;
+        control_->wake.notify_all();
+    }
+    if (!thread_.joinable())
+        return;
+    if (thread_.get_id() == std::this_thread::get_id())
+        thread_.detach(); // brought down from its own OnFinished: nothing left to wait for
+    else
+        thread_.join();
+}
+
+bool TEmulationThread::Finished() const
+{
+    const std::lock_guard lock(control_->mutex);
+    return control_->finished;
+}
+
+void TEmulationThread::SetOnFinished(std::function<void()> onFinished)
+{
+    const std::lock_guard lock(control_->mutex);
+    control_->onFinished = std::move(onFinished);
+}
+
+std::exception_ptr TEmulationThread::FatalException() const
+{
+    const std::lock_guard lock(control_->mutex);
+    return control_->fatal;
+}
+
+const TMachine& TEmulationThread::Machine() const { return machine_; }
+
+void TEmulationThread::Run()
+{
+    // A local reference keeps the shared state alive for the very end, when this object may
+    // already be on its way out.
+    const std::shared_ptr<TControl> control = control_;
+    bool runBody = false;
+    {
+        std::unique_lock lock(control->mutex);
+        control->wake.wait(lock, [&] {
+            return control->pauses == 0 || control->terminated || control->shutdown;
+        });
+        runBody = !control->terminated && !control->shutdown;
+        control->started = runBody;
+    }
+    if (runBody) {
+        // The stop flag is not cleared here: it starts false with the worker, and clearing it
+        // now could swallow a Stop given just after the first Resume().
+        try {
+            machine_.Reset();
+            THooks hooks(*this);
+            while (WaitWhilePaused() && !stop_.load() && machine_.Step(hooks)) {
+            }
+        } catch (const TShutdownSignal&) {
+        } catch (...) {
+            const std::lock_guard lock(control->mutex);
+            control->fatal = std::current_exception();
+        }
+    }
+    std::function<void()> onFinished;
+    {
+        const std::lock_guard lock(control->mutex);
+        control->finished = true;
+        if (!control->shutdown)
+            onFinished = control->onFinished;
+    }
+    if (onFinished)
+        onFinished();
+}
+
+bool TEmulationThread::WaitWhilePaused()
+{
+    std::unique_lock lock(control_->mutex);
+    control_->wake.wait(lock, [this] { return control_->pauses == 0 || control_->shutdown; });
+    return !control_->shutdown;
+}
+
+void TEmulationThread::DelayStep()
+{
+    // Waiting on the condition instead of sleeping lets Shutdown() cut the delay short.
+    std::unique_lock lock(control_->mutex);
+    control_->wake.wait_for(lock, stepDelay_, [this] { return control_->shutdown; });
+    control_->wake.wait(lock, [this] { return control_->pauses == 0 || control_->shutdown; });
+    if (control_->shutdown)
+        throw TShutdownSignal{};
+}
+
+std::string TEmulationThread::CallWindow(std::function<void(std::function<void(std::string)>)> body)
+{
+    const std::shared_ptr<TControl> control = control_;
+    const auto call = std::make_shared<TCall>();
+    {
+        const std::lock_guard lock(control->mutex);
+        if (control->shutdown)
+            throw TShutdownSignal{};
+        control->pending = call;
+    }
+    auto answer = [control, call](std::string text) {
+        const std::lock_guard lock(control->mutex);
+        if (call->done || call->cancelled)
+            return;
+        call->text = std::move(text);
+        call->done = true;
+        control->wake.notify_all();
+    };
+    // Why this wait cannot deadlock: the worker posts without holding the mutex and then waits
+    // only on its own condition, never on the window's thread. The window side takes the mutex
+    // just long enough to look at or answer the call, and never waits for the worker, except
+    // in Shutdown(), which first cancels the pending call and wakes the worker, so the worker
+    // leaves this wait on its own and the join returns.
+    try {
+        window_.Post([control, call, body = std::move(body), answer]() {
+            {
+                const std::lock_guard lock(control->mutex);
+                if (call->cancelled)
+                    return;
+            }
+            try {
+                body(answer);
+            } catch (...) {
+                const std::lock_guard lock(control->mutex);
+                if (!call->done && !call->cancelled) {
+                    call->error = std::current_exception();
+                    call->done = true;
+                    control->wake.notify_all();
+                }
+            }
+        });
+    } catch (...) {
+        const std::lock_guard lock(control->mutex);
+        control->pending.reset();
+        throw;
+    }
+    std::unique_lock lock(control->mutex);
+    control->wake.wait(lock, [&] { return call->done || control->shutdown; });
+    control->pending.reset();
+    // A pause given while the call ran (the Halt result) takes effect before its result is used.
+    control->wake.wait(lock, [&] { return control->pauses == 0 || control->shutdown; });
+    if (control->shutdown) {
+        call->cancelled = true;
+        throw TShutdownSignal{};
+    }
+    if (call->error)
+        std::rethrow_exception(call->error);
+    return std::move(call->text);
+}

@@ -1,0 +1,275 @@
+// Runs the real mirelo-cli binary and checks what it prints and how it exits.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct TResult {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+std::string Drain(int fd)
+{
+    std::string text;
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = read(fd, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(got));
+    close(fd);
+    return text;
+}
+
+TResult RunCli(const std::vector<std::string>& args, const std::string& input = {})
+{
+    int in[2], out[2], err[2];
+    if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0)
+        throw std::runtime_error("pipe failed");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
+            close(fd);
+        std::vector<char*> argv{const_cast<char*>(MIRELO_CLI)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(MIRELO_CLI, argv.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    std::thread writer([fd = in[1], &input] {
+        std::size_t done = 0;
+        while (done < input.size()) {
+            const ssize_t n = write(fd, input.data() + done, input.size() - done);
+            if (n <= 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        close(fd);
+    });
+    TResult result;
+    std::thread errReader([&] { result.Err = Drain(err[0]); });
+    result.Out = Drain(out[0]);
+    errReader.join();
+    writer.join();
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+class CliFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("mirelo-cli-test-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::string Write(const std::string& name, const std::string& text)
+    {
+        const auto path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    }
+
+    std::filesystem::path dir_;
+};
+
+const std::string SampleProgram = "add ah\nxch $1,$2\n:start\nset 1\ninc\nset 3\ncmp $1,$2\n"
+                                  "jin :stop,:start\n:stop\nstop\n";
+
+const std::string SampleRegisters = "R1: 10\nR2: 10\nR3: 0 *\nR4: 0\nR5: 0\nR6: 0\nR7: 0\nR8: 0\n"
+                                    "R9: 0\nR10: 0\nR11: 0\nR12: 0\nR13: 0\nR14: 0\nR15: 0\n";
+
+TEST_F(CliFiles, TranslatesTheSampleProgram)
+{
+    const auto r = RunCli({"translate", Write("sample.mir", SampleProgram)});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out, "110a\n810102\nf001\n16\nf003\na10102\n931005\n00\n");
+    EXPECT_EQ(r.Err, "");
+}
+
+TEST_F(CliFiles, ReadsStandardInputWithWindowsLineBreaks)
+{
+    const auto r = RunCli({"translate", "-"}, "set 1\r\ninc\r\n\r\nstop");
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out, "f001\n16\n00\n");
+}
+
+TEST_F(CliFiles, RunsTheSampleToItsStopByte)
+{
+    const auto r = RunCli({"run", "--registers", Write("sample.mir", SampleProgram)});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out, SampleRegisters);
+    EXPECT_EQ(r.Err, "");
+}
+
+TEST_F(CliFiles, ReadsInputLinesAndWritesOutputLines)
+{
+    // Doubles each number read, twice over.
+    const std::string program = "in $1\nset 1\nadd $1\nout $1\nin $2\nset 2\nadd $2\nout $2\nstop\n";
+    const auto r = RunCli({"run", Write("double.mir", program)}, "21\r\n-4\n");
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out, "Value: 42\nValue: -8\n");
+}
+
+TEST_F(CliFiles, TranslationErrorGoesToStandardErrorOnly)
+{
+    const auto r = RunCli({"translate", Write("bad.mir", "set 1\nset 5,\nstop\n")});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Out, "");
+    EXPECT_EQ(r.Err, "'5,' is not a valid integer value.\n");
+    EXPECT_EQ(RunCli({"run", Write("bad2.mir", "set 5,\n")}).Status, 1);
+}
+
+struct FailingRun {
+    const char* name;
+    std::string program;
+    std::string input;
+    std::string failure;   // must appear in the one line on standard error
+};
+
+void PrintTo(const FailingRun& run, std::ostream* os)
+{
+    *os << run.name;
+}
+
+class CliRunFailures : public CliFiles, public ::testing::WithParamInterface<FailingRun> {};
+
+TEST_P(CliRunFailures, ExitWithTwoAndNameFailureAndAddress)
+{
+    const auto r = RunCli({"run", Write("fail.mir", GetParam().program)}, GetParam().input);
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find(GetParam().failure), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("address 2"), std::string::npos) << r.Err;
+    EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliRunFailures,
+    ::testing::Values(FailingRun{"DivisionByZero", "set 1\ndiv 5,0\nstop\n", "", "Division by zero"},
+                      FailingRun{"InputAtEndOfInput", "set 1\nin $1\nstop\n", "", "not an integer"},
+                      FailingRun{"InputNotANumber", "set 1\nin $1\nstop\n", "abc\n", "not an integer"},
+                      FailingRun{"RegisterOutOfRange", "set 1\nmov $16,1\nstop\n", "", "Register"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(CliFiles, RunsAListingWithOddLinesAndBlanks)
+{
+    // Pairs never span lines, an odd last character is ignored and blank lines add nothing.
+    const std::string listing = "f0\r\n01x\n\n \n16\n11\n0a\n00\n";
+    const auto r = RunCli({"run", "--listing", "--registers", Write("prog.lst", listing)});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out.substr(0, 9), "R1: 11 *\n");
+}
+
+TEST_F(CliFiles, EndsByItselfAtTheEndOfTheImageAndAtResetWith170)
+{
+    EXPECT_EQ(RunCli({"run", Write("end.mir", "inc\ninc\n")}).Status, 0);
+    const auto reset = RunCli({"run", "--registers", Write("reset.mir", "add 170\nreset\ninc\n")});
+    EXPECT_EQ(reset.Status, 0);
+    EXPECT_EQ(reset.Out.substr(0, 10), "R1: 170 *\n");
+}
+
+TEST_F(CliFiles, MaxStepsEndsAnEndlessLoop)
+{
+    const std::string loop = Write("loop.mir", ":top\ninc\njmp :top\n");
+    const auto r = RunCli({"run", "--max-steps", "1001", "--registers", loop});
+    EXPECT_EQ(r.Status, 3);
+    EXPECT_EQ(r.Out.substr(0, 10), "R1: 501 *\n");
+    // A run that ends exactly within its budget is not cut short.
+    EXPECT_EQ(RunCli({"run", "--max-steps=3", Write("three.mir", "inc\ninc\nstop\n")}).Status, 0);
+    EXPECT_EQ(RunCli({"run", "--max-steps=2", Write("three2.mir", "inc\ninc\nstop\n")}).Status, 3);
+}
+
+TEST_F(CliFiles, TraceWritesOneLinePerStep)
+{
+    const auto r = RunCli({"run", "--trace", Write("sample.mir", SampleProgram)});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out, "");
+    std::vector<std::string> lines;
+    std::size_t start = 0, end = 0;
+    while ((end = r.Err.find('\n', start)) != std::string::npos) {
+        lines.push_back(r.Err.substr(start, end - start));
+        start = end + 1;
+    }
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0].substr(0, 16), "0000  11  Add 0a");
+    EXPECT_NE(lines[0].find("R1=10"), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[1].substr(0, 19), "0002  81  Xch 01 02");
+    EXPECT_EQ(lines.back().substr(0, 14), "0010  00  Stop");
+    EXPECT_NE(lines.back().find("R3=0"), std::string::npos) << lines.back();
+}
+
+TEST_F(CliFiles, UnreadableFilesExitWith66)
+{
+    const auto missing = RunCli({"run", (dir_ / "missing.mir").string()});
+    EXPECT_EQ(missing.Status, 66);
+    EXPECT_NE(missing.Err.find("missing.mir"), std::string::npos);
+    EXPECT_EQ(RunCli({"translate", dir_.string()}).Status, 66);
+}
+
+struct BadCommandLine {
+    const char* name;
+    std::vector<std::string> args;
+};
+
+void PrintTo(const BadCommandLine& line, std::ostream* os)
+{
+    *os << line.name;
+}
+
+class CliUsage : public ::testing::TestWithParam<BadCommandLine> {};
+
+TEST_P(CliUsage, ExitsWith64AndPrintsTheUsage)
+{
+    const auto r = RunCli(GetParam().args);
+    EXPECT_EQ(r.Status, 64);
+    EXPECT_NE(r.Err.find("usage: mirelo-cli"), std::string::npos) << r.Err;
+    EXPECT_EQ(r.Out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliUsage,
+    ::testing::Values(BadCommandLine{"NoCommand", {}}, BadCommandLine{"UnknownCommand", {"go"}},
+                      BadCommandLine{"UnknownFlag", {"run", "--fast", "x"}},
+                      BadCommandLine{"FlagOnTranslate", {"translate", "--trace", "x"}},
+                      BadCommandLine{"MaxStepsWithoutNumber", {"run", "--max-steps"}},
+                      BadCommandLine{"MaxStepsNotANumber", {"run", "--max-steps", "ten", "x"}},
+                      BadCommandLine{"MaxStepsNegative", {"run", "--max-steps=-1", "x"}},
+                      BadCommandLine{"TwoFiles", {"run", "a", "b"}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(CliInfo, HelpAndVersionGoToStandardOutput)
+{
+    const auto help = RunCli({"--help"});
+    EXPECT_EQ(help.Status, 0);
+    EXPECT_NE(help.Out.find("mirelo-cli run [--listing]"), std::string::npos);
+    const auto version = RunCli({"--version"});
+    EXPECT_EQ(version.Status, 0);
+    EXPECT_EQ(version.Out.rfind("mirelo-cli ", 0), 0u);
+}
+
+} // namespace

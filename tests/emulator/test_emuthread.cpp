@@ -1,0 +1,381 @@
+// The worker: pausing, stopping, shutting down, and its calls to the window, with the test's
+// thread standing in for the window's thread.
+
+#include "TestWindow.h"
+#include "emuthread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <random>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using TEvents = std::vector<std::string>;
+
+// Long enough that a worker that should stay quiet would have posted by then.
+constexpr auto Quiet = 100ms;
+
+const std::vector<std::uint8_t> Sample = {0x11, 0x0A, 0x81, 0x01, 0x02, 0xF0, 0x01, 0x16, 0xF0,
+                                          0x03, 0xA1, 0x01, 0x02, 0x93, 0x10, 0x05, 0x00};
+const std::vector<std::uint8_t> EndlessLoop = {0x16, 0x90, 0x00}; // Inc; Jmp C 0
+
+struct TRunRig {
+    TMemoryStream image;
+    TTestWindow window;
+    TTestViews views;
+    std::atomic<int> finishedCalls{0};
+    std::atomic<bool> finishedOnWorker{false};
+    std::unique_ptr<TEmulationThread> worker;
+
+    explicit TRunRig(std::vector<std::uint8_t> bytes, std::chrono::milliseconds delay = 0ms)
+        : image(std::move(bytes))
+    {
+        worker = std::make_unique<TEmulationThread>(image, window, views, delay);
+        const auto testThread = std::this_thread::get_id();
+        worker->SetOnFinished([this, testThread] {
+            finishedOnWorker = std::this_thread::get_id() != testThread;
+            ++finishedCalls;
+            window.Nudge();
+        });
+    }
+
+    bool PumpToEnd() { return window.PumpUntil([this] { return worker->Finished() && finishedCalls > 0; }); }
+    bool PumpUntilSeen(const std::string& event)
+    {
+        return window.PumpUntil([this, &event] { return views.Saw(event); });
+    }
+};
+
+TEST(EmulationThread, RunsTheSampleToItsStopByte)
+{
+    TRunRig rig(Sample);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpToEnd());
+    EXPECT_EQ(rig.views.events.back(), "cell 1,1") << "the Stop byte at 16 stays highlighted";
+    EXPECT_EQ(rig.views.lastRegisters[0], 10);
+    EXPECT_EQ(rig.views.lastRegisters[1], 10);
+    EXPECT_EQ(rig.views.lastRegisters[2], 0);
+    EXPECT_EQ(rig.views.lastCurrent, 2);
+    EXPECT_EQ(std::count_if(rig.views.events.begin(), rig.views.events.end(),
+                            [](const std::string& e) { return e.rfind("output", 0) == 0; }),
+              0);
+    EXPECT_FALSE(rig.worker->FatalException());
+    EXPECT_EQ(rig.finishedCalls, 1);
+    EXPECT_TRUE(rig.finishedOnWorker);
+    EXPECT_EQ(rig.worker->Machine().Registers()[0], 10);
+}
+
+TEST(EmulationThread, CallsTheViewsInStepOrder)
+{
+    // Out C 7 at 0; Jmp C 14 at 2; Inc at 14 (last cell of row 0); Stop at 15 (first of row 1).
+    std::vector<std::uint8_t> bytes(16, 0);
+    bytes[0] = 0xF3;
+    bytes[1] = 7;
+    bytes[2] = 0x90;
+    bytes[3] = 14;
+    bytes[14] = 0x16;
+    TRunRig rig(bytes);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpToEnd());
+    const TEvents expected = {"cell 0,0",  "output Value: 7", "registers", "memory", "cell 2,0", "registers",
+                              "memory",    "cell 14,0",       "registers", "memory", "cell 0,1"};
+    EXPECT_EQ(rig.views.events, expected);
+}
+
+TEST(EmulationThread, CreatedPausedRunsNothingUntilResumed)
+{
+    TRunRig rig(Sample);
+    EXPECT_TRUE(rig.worker->Suspended());
+    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    EXPECT_FALSE(rig.worker->Finished());
+    rig.worker->Resume();
+    EXPECT_FALSE(rig.worker->Suspended());
+    EXPECT_TRUE(rig.window.WaitForPost());
+}
+
+TEST(EmulationThread, PausesNest)
+{
+    TRunRig rig(EndlessLoop);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.window.WaitForPost());
+    // The worker waits in its first call; both pauses take effect as soon as it returns.
+    rig.worker->Suspend();
+    rig.worker->Suspend();
+    ASSERT_TRUE(rig.window.RunOne());
+    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    rig.worker->Resume();
+    EXPECT_TRUE(rig.worker->Suspended());
+    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    rig.worker->Resume();
+    EXPECT_FALSE(rig.worker->Suspended());
+    EXPECT_TRUE(rig.window.WaitForPost());
+    rig.worker->SetStop(true);
+    EXPECT_TRUE(rig.PumpToEnd());
+}
+
+TEST(EmulationThread, ExtraResumeDoesNotCountAhead)
+{
+    TRunRig rig(EndlessLoop);
+    rig.worker->Resume();
+    rig.worker->Resume(); // nothing left to lift; must not cancel the next pause
+    ASSERT_TRUE(rig.window.WaitForPost());
+    rig.worker->Suspend();
+    EXPECT_TRUE(rig.worker->Suspended());
+    ASSERT_TRUE(rig.window.RunOne());
+    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+}
+
+TEST(EmulationThread, StopWhilePausedFinishesTheStepAfterResume)
+{
+    TRunRig rig(EndlessLoop);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.window.WaitForPost()); // the highlight of the Inc
+    rig.worker->Suspend();
+    rig.worker->SetStop(true);
+    rig.worker->Terminate();
+    ASSERT_TRUE(rig.window.RunOne());
+    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    EXPECT_FALSE(rig.worker->Finished());
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpToEnd());
+    EXPECT_EQ(rig.views.events, (TEvents{"cell 0,0", "registers", "memory"}));
+    EXPECT_EQ(rig.views.lastRegisters[0], 1);
+}
+
+TEST(EmulationThread, StopEndsARunningLoop)
+{
+    TRunRig rig(EndlessLoop);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.window.PumpUntil([&] { return rig.views.events.size() >= 30; }));
+    rig.worker->SetStop(true);
+    ASSERT_TRUE(rig.PumpToEnd());
+    EXPECT_FALSE(rig.worker->FatalException());
+    EXPECT_EQ(rig.views.events.back(), "memory") << "the step in progress completes";
+}
+
+struct TNeverStartsCase {
+    const char* name;
+    bool setStop;
+    bool resume;
+};
+
+class NeverStarts : public ::testing::TestWithParam<TNeverStartsCase> {};
+
+TEST_P(NeverStarts, TerminateBeforeTheBodyStarts)
+{
+    TRunRig rig(Sample);
+    rig.worker->SetStop(GetParam().setStop);
+    rig.worker->Terminate();
+    EXPECT_TRUE(rig.worker->Finished());
+    if (GetParam().resume)
+        rig.worker->Resume();
+    EXPECT_TRUE(rig.window.PumpUntil([&] { return rig.finishedCalls > 0; }));
+    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    EXPECT_TRUE(rig.views.events.empty());
+    EXPECT_EQ(rig.worker->Machine().Image().Position(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, NeverStarts,
+                         ::testing::Values(TNeverStartsCase{"StopThenResume", true, true},
+                                           TNeverStartsCase{"TerminateAloneThenResume", false, true},
+                                           TNeverStartsCase{"StopNeverResumed", true, false}),
+                         [](const ::testing::TestParamInfo<TNeverStartsCase>& row) { return row.param.name; });
+
+TEST(EmulationThread, StopFlagSetBeforeTheFirstResumeIsKept)
+{
+    TRunRig rig(Sample);
+    rig.worker->SetStop(true);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpToEnd());
+    EXPECT_TRUE(rig.views.events.empty()) << "the run ends at the top of its first step";
+}
+
+TEST(EmulationThread, PauseAfterTheRunEndedJustToggles)
+{
+    TRunRig rig({0x00});
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpToEnd());
+    rig.worker->Suspend();
+    EXPECT_TRUE(rig.worker->Suspended());
+    rig.worker->Resume();
+    EXPECT_FALSE(rig.worker->Suspended());
+    EXPECT_EQ(rig.finishedCalls, 1);
+}
+
+TEST(EmulationThread, HaltDuringInputPausesBeforeTheTextIsUsed)
+{
+    TRunRig rig({0xF7, 0x01, 0xF4, 0x01, 0x00}); // In R1; Out R1; Stop
+    rig.views.onInput = [&rig](auto answer) {
+        rig.worker->Suspend();
+        answer("42");
+    };
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpUntilSeen("input"));
+    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    EXPECT_TRUE(rig.worker->Suspended());
+    EXPECT_EQ(rig.worker->Machine().Registers()[0], 0) << "the text is not used yet";
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpToEnd());
+    EXPECT_TRUE(rig.views.Saw("output Value: 42"));
+}
+
+TEST(EmulationThread, LateAnswerIsUsedOnceAndASecondIgnored)
+{
+    TRunRig rig({0xF7, 0x01, 0xF4, 0x01, 0x00});
+    std::function<void(std::string)> pending;
+    rig.views.onInput = [&pending](auto answer) { pending = std::move(answer); };
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpUntilSeen("input"));
+    EXPECT_FALSE(rig.window.WaitForPost(Quiet)) << "the worker waits for the answer";
+    pending("7");
+    pending("8");
+    ASSERT_TRUE(rig.PumpToEnd());
+    EXPECT_TRUE(rig.views.Saw("output Value: 7"));
+    EXPECT_FALSE(rig.views.Saw("output Value: 8"));
+}
+
+struct TFailureCase {
+    const char* name;
+    std::vector<std::uint8_t> image;
+    std::string input;
+    std::string failOn;
+    TEvents events; // everything the views saw
+    std::string message;
+};
+
+void PrintTo(const TFailureCase& c, std::ostream* os) { *os << c.name; }
+
+class RunFailure : public ::testing::TestWithParam<TFailureCase> {};
+
+TEST_P(RunFailure, EndsTheRunSilentlyAndIsKept)
+{
+    const TFailureCase& c = GetParam();
+    TRunRig rig(c.image);
+    rig.views.failOn = c.failOn;
+    rig.views.onInput = [text = c.input](auto answer) { answer(text); };
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpToEnd());
+    EXPECT_EQ(rig.views.events, c.events);
+    const std::exception_ptr fatal = rig.worker->FatalException();
+    ASSERT_TRUE(fatal);
+    try {
+        std::rethrow_exception(fatal);
+    } catch (const std::exception& error) {
+        EXPECT_EQ(std::string(error.what()), c.message);
+    }
+    EXPECT_EQ(rig.finishedCalls, 1);
+}
+
+const TFailureCase FailureCases[] = {
+    {"DivisionByZero", {0x16, 0x31, 0x05, 0x00, 0x16}, "", "",
+     {"cell 0,0", "registers", "memory", "cell 1,0"}, "Division by zero at address 1"},
+    {"InputNotAnInteger", {0xF7, 0x01, 0x16}, "", "", {"cell 0,0", "input"},
+     "Input is not an integer at address 0: '' is not a valid integer value"},
+    {"ViewThrowsInShowMemory", {0x16, 0x16}, "", "memory", {"cell 0,0", "registers", "memory"},
+     "view failed on memory"},
+    {"ViewThrowsInRequestInput", {0xF7, 0x01, 0x16}, "1", "input", {"cell 0,0", "input"}, "view failed on input"},
+    {"ViewThrowsInHighlight", {0x16}, "", "cell 0,0", {"cell 0,0"}, "view failed on cell 0,0"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Failures, RunFailure, ::testing::ValuesIn(FailureCases),
+                         [](const ::testing::TestParamInfo<TFailureCase>& row) { return row.param.name; });
+
+TEST(EmulationShutdown, NeverResumedWorker)
+{
+    TRunRig rig(Sample);
+    rig.worker->Shutdown();
+    EXPECT_TRUE(rig.worker->Finished());
+    EXPECT_EQ(rig.finishedCalls, 0) << "no finish notice after a shutdown";
+    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+}
+
+TEST(EmulationShutdown, PausedWorker)
+{
+    TRunRig rig(EndlessLoop);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.window.WaitForPost());
+    rig.worker->Suspend();
+    ASSERT_TRUE(rig.window.RunOne());
+    const auto start = std::chrono::steady_clock::now();
+    rig.worker->Shutdown();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    rig.window.RunAll();
+    EXPECT_EQ(rig.views.events, TEvents{"cell 0,0"});
+    EXPECT_EQ(rig.finishedCalls, 0);
+}
+
+TEST(EmulationShutdown, CutsALongStepDelayShort)
+{
+    TRunRig rig({0x16, 0x16, 0x00}, 10s);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpUntilSeen("cell 0,0"));
+    EXPECT_FALSE(rig.window.WaitForPost(Quiet)) << "the worker sits in its step delay";
+    const auto start = std::chrono::steady_clock::now();
+    rig.worker->Shutdown();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    rig.window.RunAll();
+    EXPECT_EQ(rig.views.events, TEvents{"cell 0,0"}) << "no call after the shutdown";
+}
+
+TEST(EmulationShutdown, RunningWithTheDefaultDelay)
+{
+    TRunRig rig(EndlessLoop, TEmulationThread::DefaultStepDelay);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpUntilSeen("cell 1,0"));
+    const auto start = std::chrono::steady_clock::now();
+    rig.worker->Shutdown();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    const std::size_t seen = rig.views.events.size();
+    rig.window.RunAll();
+    EXPECT_EQ(rig.views.events.size(), seen);
+}
+
+TEST(EmulationShutdown, PendingInputAnsweredAfterTheWorkerIsGone)
+{
+    TRunRig rig({0xF7, 0x01, 0xF4, 0x01, 0x00});
+    std::function<void(std::string)> pending;
+    rig.views.onInput = [&pending](auto answer) { pending = std::move(answer); };
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpUntilSeen("input"));
+    rig.worker->Shutdown();
+    rig.worker.reset();
+    pending("5"); // must be harmless now
+    rig.window.RunAll();
+    EXPECT_EQ(rig.views.events, (TEvents{"cell 0,0", "input"}));
+    EXPECT_EQ(rig.finishedCalls, 0);
+}
+
+TEST(EmulationShutdown, CallPostedButNotRunDoesNothing)
+{
+    TRunRig rig(Sample);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.window.WaitForPost());
+    rig.worker->Shutdown();
+    rig.worker->Shutdown(); // a second time changes nothing
+    rig.worker.reset();
+    rig.window.RunAll();
+    EXPECT_TRUE(rig.views.events.empty());
+}
+
+// Random images run by the worker and ended by the stop flag: no crash, no hang.
+TEST(EmulationThread, RandomImagesAlwaysStop)
+{
+    std::mt19937 random(7);
+    for (int round = 0; round < 40; ++round) {
+        std::vector<std::uint8_t> bytes(1 + random() % 64);
+        for (std::uint8_t& byte : bytes)
+            byte = static_cast<std::uint8_t>(random());
+        TRunRig rig(bytes);
+        rig.views.onInput = [&random](auto answer) { answer(random() % 4 == 0 ? "x" : std::to_string(random() % 500)); };
+        rig.worker->Resume();
+        rig.window.PumpUntil([&] { return rig.views.events.size() >= 200 || rig.worker->Finished(); });
+        rig.worker->SetStop(true);
+        ASSERT_TRUE(rig.PumpToEnd()) << "round " << round;
+    }
+}
+
+} // namespace

@@ -1,0 +1,324 @@
+// The input dialog on its own and as the window's answer to a running program's In
+// instructions.
+
+#include "NumEdit.h"
+#include "WorkbenchTestSupport.h"
+#include "emuthread.h"
+
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// in $1; out $1; stop
+const QString EchoOnce = QStringLiteral("f701\nf401\n00");
+
+void TypeIntoField(TForm2& dialog, const QString& text)
+{
+    dialog.NumEdit1->setFocus();
+    dialog.NumEdit1->selectAll();
+    QTest::keyClick(dialog.NumEdit1, Qt::Key_Backspace);
+    QTest::keyClicks(dialog.NumEdit1, text);
+}
+
+// Counts how often a widget is shown.
+class TShowCounter : public QObject {
+public:
+    int shows = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            ++shows;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+class TestWorkbenchInput : public QObject {
+    Q_OBJECT
+private slots:
+    void dialogLayout();
+    void dialogResults_data();
+    void dialogResults();
+
+    void enteredTextReachesProgram_data();
+    void enteredTextReachesProgram();
+    void rejectedTextKeepsDialogOpen_data();
+    void rejectedTextKeepsDialogOpen();
+    void fieldKeepsTextBetweenRequests();
+    void closeBoxReturnsTextUnchecked();
+    void haltPausesRunUntilResumed();
+    void haltPausesLatestRunNotTheAsker();
+    void secondRequestWaitsForDialog();
+    void closingDuringInputBringsRunDown();
+};
+
+void TestWorkbenchInput::dialogLayout()
+{
+    TForm2 dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Form2"));
+    QCOMPARE(dialog.size(), QSize(126, 50));
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    QVERIFY(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+    QCOMPARE(dialog.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    QCOMPARE(dialog.windowModality(), Qt::ApplicationModal);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.NumEdit1->geometry(), QRect(2, 2, 121, 21));
+    QCOMPARE(dialog.NumEdit1->text(), QStringLiteral("0"));
+    QCOMPARE(dialog.CustButton1->geometry(), QRect(3, 24, 62, 25));
+    QCOMPARE(dialog.CustButton1->Caption(), QStringLiteral("Enter"));
+    QCOMPARE(dialog.CustButton2->geometry(), QRect(65, 24, 59, 25));
+    QCOMPARE(dialog.CustButton2->Caption(), QStringLiteral("Halt"));
+    QCOMPARE(dialog.NumEdit1->nextInFocusChain(), dialog.CustButton1);
+}
+
+void TestWorkbenchInput::dialogResults_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("result");
+    QTest::addRow("Enter with a number") << "25" << "enter" << 2;
+    QTest::addRow("Halt with a number") << "25" << "halt" << -11;
+    QTest::addRow("Halt with empty text, no check") << "" << "halt" << -11;
+    QTest::addRow("close box with empty text, no check") << "" << "close" << 2;
+    QTest::addRow("reject gives cancel") << "7" << "reject" << 2;
+    QTest::addRow("Escape does not close") << "7" << "escape" << 0;
+}
+
+void TestWorkbenchInput::dialogResults()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, action);
+    QFETCH(int, result);
+    TForm2 dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    TypeIntoField(dialog, text);
+    if (action == QLatin1String("enter"))
+        Click(dialog.CustButton1);
+    else if (action == QLatin1String("halt"))
+        Click(dialog.CustButton2);
+    else if (action == QLatin1String("close"))
+        dialog.close();
+    else if (action == QLatin1String("reject"))
+        dialog.reject();
+    else
+        QTest::keyClick(dialog.NumEdit1, Qt::Key_Escape);
+    if (result == 0) {
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(finished.count(), 0);
+        return;
+    }
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.first().first().toInt(), result);
+    QCOMPARE(dialog.Text(), text);
+}
+
+void TestWorkbenchInput::enteredTextReachesProgram_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("output");
+    QTest::addRow("first request shows 0") << "" << "Value: 0";
+    QTest::addRow("typed number") << "25" << "Value: 25";
+    QTest::addRow("largest integer") << "2147483647" << "Value: 2147483647";
+    QTest::addRow("leading zeros") << "007" << "Value: 7";
+}
+
+void TestWorkbenchInput::enteredTextReachesProgram()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, output);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    TForm2& dialog = *bench.dialog;
+    EmulateListing(form, EchoOnce);
+    QTRY_VERIFY(dialog.isVisible());
+    QCOMPARE(QApplication::activeModalWidget(), &dialog);
+    QCOMPARE(dialog.NumEdit1->text(), QStringLiteral("0"));
+    // The main window takes no command while the dialog is shown. The click goes through
+    // the window system's path, where modality applies (a widget-level click would not).
+    const QPoint emulateAt = form.CustButton3->mapTo(&form, form.CustButton3->rect().center());
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, Qt::NoModifier, emulateAt);
+    QCOMPARE(form.RunCount(), std::size_t(1));
+    if (!typed.isEmpty())
+        TypeIntoField(dialog, typed);
+    Click(dialog.CustButton1);
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QCOMPARE(OutputLines(form), QStringList{output});
+    // R1, the current register, holds the number read.
+    QCOMPARE(RegisterLines(form).first(),
+             QString(output).replace(QStringLiteral("Value"), QStringLiteral("R1")) + QStringLiteral(" *"));
+}
+
+void TestWorkbenchInput::rejectedTextKeepsDialogOpen_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::addRow("empty field") << "" << "'' is not a valid integer value.";
+    QTest::addRow("above the largest integer") << "2147483648"
+                                               << "'2147483648' is not a valid integer value.";
+}
+
+void TestWorkbenchInput::rejectedTextKeepsDialogOpen()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    TForm2& dialog = *bench.dialog;
+    EmulateListing(form, EchoOnce);
+    QTRY_VERIFY(dialog.isVisible());
+    TypeIntoField(dialog, typed);
+    TSeenBox box;
+    CloseNextErrorBox(box);
+    Click(dialog.CustButton1);
+    QTRY_VERIFY(box.seen);
+    QCOMPARE(box.title, QStringLiteral("Mirelo"));
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.text, message);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.NumEdit1->text(), typed);
+    QVERIFY(!form.CurrentWorker()->Finished());
+
+    TypeIntoField(dialog, QStringLiteral("5"));
+    Click(dialog.CustButton1);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QCOMPARE(OutputLines(form), QStringList{QStringLiteral("Value: 5")});
+}
+
+void TestWorkbenchInput::fieldKeepsTextBetweenRequests()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    TForm2& dialog = *bench.dialog;
+    // in $1; out $1; in $2; out $2; stop
+    EmulateListing(form, QStringLiteral("f701\nf401\nf702\nf402\n00"));
+    QTRY_VERIFY(dialog.isVisible());
+    TypeIntoField(dialog, QStringLiteral("25"));
+    Click(dialog.CustButton1);
+    QTRY_VERIFY(dialog.isVisible());
+    QCOMPARE(dialog.NumEdit1->text(), QStringLiteral("25"));
+    Click(dialog.CustButton1);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QCOMPARE(OutputLines(form), QStringList({"Value: 25", "Value: 25"}));
+}
+
+void TestWorkbenchInput::closeBoxReturnsTextUnchecked()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    TForm2& dialog = *bench.dialog;
+    EmulateListing(form, EchoOnce);
+    QTRY_VERIFY(dialog.isVisible());
+    TypeIntoField(dialog, QString());
+    QVERIFY(dialog.close());
+    // The empty text ends the run in the In instruction: no output and no message.
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QVERIFY(form.CurrentWorker()->FatalException() != nullptr);
+    QVERIFY(OutputLines(form).isEmpty());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+void TestWorkbenchInput::haltPausesRunUntilResumed()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    TForm2& dialog = *bench.dialog;
+    EmulateListing(form, EchoOnce);
+    QTRY_VERIFY(dialog.isVisible());
+    TypeIntoField(dialog, QStringLiteral("42"));
+    Click(dialog.CustButton2);
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(form.CurrentWorker()->Suspended());
+    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    QTest::qWait(100);
+    QVERIFY(OutputLines(form).isEmpty());
+    QVERIFY(!form.CurrentWorker()->Finished());
+
+    Click(form.CustButton4);
+    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QCOMPARE(OutputLines(form), QStringList{QStringLiteral("Value: 42")});
+}
+
+void TestWorkbenchInput::haltPausesLatestRunNotTheAsker()
+{
+    TWorkbench bench(2ms);
+    TForm1& form = *bench.form;
+    TForm2& dialog = *bench.dialog;
+    // Ten increments, then in $1; out $1; stop - it asks after the second run has started.
+    EmulateListing(form, QString(QStringLiteral("16\n")).repeated(10) + EchoOnce);
+    form.Memo2->setPlainText(QStringLiteral("16\n9000"));
+    form.CustButton3Click();
+    TEmulationThread* latest = form.CurrentWorker();
+    QTRY_VERIFY(dialog.isVisible());
+    TypeIntoField(dialog, QStringLiteral("3"));
+    Click(dialog.CustButton2);
+    QVERIFY(latest->Suspended());
+    // The asking run got its text and went on to its end; it is released then.
+    QTRY_COMPARE(OutputLines(form), QStringList{QStringLiteral("Value: 3")});
+    QTRY_COMPARE(form.RunCount(), std::size_t(1));
+    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+}
+
+void TestWorkbenchInput::secondRequestWaitsForDialog()
+{
+    TWorkbench bench(2ms);
+    TForm1& form = *bench.form;
+    TForm2& dialog = *bench.dialog;
+    TShowCounter counter;
+    dialog.installEventFilter(&counter);
+    // The first run asks after a few steps, when the second already has the dialog.
+    EmulateListing(form, QString(QStringLiteral("16\n")).repeated(5) + EchoOnce);
+    form.Memo2->setPlainText(EchoOnce);
+    form.CustButton3Click();
+    QTRY_VERIFY(dialog.isVisible());
+    QTest::qWait(100);
+    QCOMPARE(counter.shows, 1);
+    TypeIntoField(dialog, QStringLiteral("1"));
+    Click(dialog.CustButton1);
+    QTRY_COMPARE(counter.shows, 2);
+    QTRY_VERIFY(dialog.isVisible());
+    TypeIntoField(dialog, QStringLiteral("2"));
+    Click(dialog.CustButton1);
+    // Each run echoes the number it was given; which of them prints first is up to them.
+    QTRY_COMPARE(OutputLines(form).size(), 2);
+    QStringList outputs = OutputLines(form);
+    outputs.sort();
+    QCOMPARE(outputs, QStringList({"Value: 1", "Value: 2"}));
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QTRY_COMPARE(form.RunCount(), std::size_t(1));
+    QCOMPARE(counter.shows, 2);
+}
+
+void TestWorkbenchInput::closingDuringInputBringsRunDown()
+{
+    TWorkbench bench(TEmulationThread::DefaultStepDelay);
+    TForm1& form = *bench.form;
+    TForm2& dialog = *bench.dialog;
+    EmulateListing(form, EchoOnce);
+    // A second request waits behind the first (started directly: the dialog may already
+    // block clicks on the window).
+    form.CustButton3Click();
+    QTRY_VERIFY(dialog.isVisible());
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(form.close());
+    QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(form.RunCount(), std::size_t(0));
+    QTest::qWait(150);
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(OutputLines(form).isEmpty());
+}
+
+QTEST_MAIN(TestWorkbenchInput)
+#include "test_workbench_input.moc"

@@ -1,0 +1,111 @@
+#include "Unit2.h"
+
+#include "CustButton.h"
+#include "ErrorBox.h"
+#include "NumEdit.h"
+#include "NumberText.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+void SetCommandBevels(TCustButton& button)
+{
+    button.SetUpBevelInner(TBevelCut::bvRaised);
+    button.SetUpBevelOuter(TBevelCut::bvNone);
+    button.SetDownBevelInner(TBevelCut::bvNone);
+    button.SetDownBevelOuter(TBevelCut::bvLowered);
+    button.SetDown(false);
+}
+
+} // namespace
+
+TForm2::TForm2(QWidget* parent) : QDialog(parent)
+{
+    CreateWidgets();
+    ConnectWidgets();
+}
+
+void TForm2::CreateWidgets()
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Form2"));
+    // Small caption with a close box, not resizable.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
+    setWindowModality(Qt::ApplicationModal);
+    // The main window decides when the program ends; an open dialog must not keep it alive.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+    move(396, 283);
+    setFixedSize(126, 50);
+
+    NumEdit1 = new TNumEdit(this);
+    NumEdit1->setObjectName(QStringLiteral("NumEdit1"));
+    NumEdit1->SetIsFloat(false);
+    NumEdit1->SetIsSigned(false);
+    NumEdit1->SetMinValue(0);
+    NumEdit1->SetMaxValue(0);
+    NumEdit1->setText(QStringLiteral("0"));
+    NumEdit1->setGeometry(2, 2, 121, 21);
+
+    CustButton1 = new TCustButton(this);
+    CustButton1->setObjectName(QStringLiteral("CustButton1"));
+    CustButton1->SetCaption(QStringLiteral("Enter"));
+    CustButton1->setGeometry(3, 24, 62, 25);
+    SetCommandBevels(*CustButton1);
+
+    CustButton2 = new TCustButton(this);
+    CustButton2->setObjectName(QStringLiteral("CustButton2"));
+    CustButton2->SetCaption(QStringLiteral("Halt"));
+    CustButton2->setGeometry(65, 24, 59, 25);
+    SetCommandBevels(*CustButton2);
+
+    setTabOrder(NumEdit1, CustButton1);
+    setTabOrder(CustButton1, CustButton2);
+}
+
+void TForm2::ConnectWidgets()
+{
+    connect(CustButton1, &TCustButton::OnClick, this, &TForm2::CustButton1Click);
+    connect(CustButton2, &TCustButton::OnClick, this, &TForm2::CustButton2Click);
+}
+
+QString TForm2::Text() const
+{
+    return NumEdit1->text();
+}
+
+void TForm2::CustButton1Click()
+{
+    try {
+        StrToInt(Text().toStdString());
+    } catch (const std::exception& error) {
+        ShowErrorBox(this, QString::fromStdString(error.what()));
+        return;
+    }
+    done(CancelResult);
+}
+
+void TForm2::CustButton2Click()
+{
+    done(HaltResult);
+}
+
+void TForm2::reject()
+{
+    done(CancelResult);
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes a QDialog, but this dialog has no cancel button: the key does nothing
+    // unless a focused button takes it.
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
