@@ -1,5 +1,7 @@
 #include "CustButton.h"
 
+#include "ClassicFont.h"
+
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -80,7 +82,7 @@ void DrawRectLines(QPainter& p, const QRect& r, const TLineColours& c, TBevelEdg
 
 TCustButton::TCustButton(QWidget* parent)
     : QWidget(parent)
-    , canvasFont_(QStringLiteral("MS Sans Serif"), 8)
+    , canvasFont_(ClassicFont())
 {
     // Every pixel is painted by paintEvent, in the parent's colour where nothing else goes.
     setAttribute(Qt::WA_OpaquePaintEvent);

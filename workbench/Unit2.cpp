@@ -1,5 +1,6 @@
 #include "Unit2.h"
 
+#include "ClassicFont.h"
 #include "CustButton.h"
 #include "ErrorBox.h"
 #include "NumEdit.h"
@@ -36,9 +37,7 @@ void TForm2::CreateWidgets()
     setWindowModality(Qt::ApplicationModal);
     // The main window decides when the program ends; an open dialog must not keep it alive.
     setAttribute(Qt::WA_QuitOnClose, false);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(ClassicFont());
     move(396, 283);
     setFixedSize(126, 50);
 

@@ -1,5 +1,6 @@
 #include "mirelo_main.h"
 
+#include "ClassicFont.h"
 #include "CustButton.h"
 #include "ErrorBox.h"
 #include "ListingLoader.h"
@@ -42,13 +43,6 @@ const char* const SampleProgram[] = {
     "add ah", "xch $1,$2", ":start", "set 1", "inc", "set 3", "cmp $1,$2",
     "jin :stop,:start", ":stop", "stop",
 };
-
-QFont FormFont()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    return font;
-}
 
 // The lines of an editor as a list of lines: no lines for empty text, and a final line
 // break does not start another line.
@@ -132,7 +126,7 @@ void TForm1::CreateWidgets()
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ApplicationTitle());
-    setFont(FormFont());
+    setFont(ClassicFont());
     move(192, 109);
     resize(688, 451);
 

@@ -134,7 +134,9 @@ void TestCustButton::newButtonGeometry()
     QCOMPARE(fresh.ClientRect(), QRect(1, 1, 73, 23));
     QVERIFY(!fresh.Down());
     QCOMPARE(fresh.focusPolicy(), Qt::StrongFocus);
-    QCOMPARE(fresh.CanvasFont().pointSize(), 8);
+    // 8 points at 96 dots per inch, whatever the screen's resolution.
+    QCOMPARE(fresh.CanvasFont().pixelSize(), 11);
+    QCOMPARE(fresh.CanvasFont().family(), QStringLiteral("MS Sans Serif"));
     QCOMPARE(fresh.DownBevelOuter(), TBevelCut::bvLowered);
     QCOMPARE(fresh.DownBevelInner(), TBevelCut::bvNone);
     QCOMPARE(fresh.UpBevelInner(), TBevelCut::bvRaised);
