@@ -1,5 +1,7 @@
 #include "ErrorBox.h"
 
+#include "ErrorText.h"
+
 #include <QMessageBox>
 
 QString ApplicationTitle()
@@ -9,9 +11,7 @@ QString ApplicationTitle()
 
 QString ErrorBoxText(const QString& message)
 {
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
-        return message + QLatin1Char('.');
-    return message;
+    return QString::fromStdString(WithFinalPeriod(message.toStdString()));
 }
 
 void ShowErrorBox(QWidget* parent, const QString& message)

@@ -1,25 +1,13 @@
 #include "Unit2.h"
 
 #include "ClassicFont.h"
+#include "CommandButton.h"
 #include "CustButton.h"
 #include "ErrorBox.h"
 #include "NumEdit.h"
 #include "NumberText.h"
 
 #include <QKeyEvent>
-
-namespace {
-
-void SetCommandBevels(TCustButton& button)
-{
-    button.SetUpBevelInner(TBevelCut::bvRaised);
-    button.SetUpBevelOuter(TBevelCut::bvNone);
-    button.SetDownBevelInner(TBevelCut::bvNone);
-    button.SetDownBevelOuter(TBevelCut::bvLowered);
-    button.SetDown(false);
-}
-
-} // namespace
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent)
 {
@@ -50,17 +38,11 @@ void TForm2::CreateWidgets()
     NumEdit1->setText(QStringLiteral("0"));
     NumEdit1->setGeometry(2, 2, 121, 21);
 
-    CustButton1 = new TCustButton(this);
-    CustButton1->setObjectName(QStringLiteral("CustButton1"));
-    CustButton1->SetCaption(QStringLiteral("Enter"));
-    CustButton1->setGeometry(3, 24, 62, 25);
-    SetCommandBevels(*CustButton1);
+    CustButton1 = NewCommandButton(this, QStringLiteral("CustButton1"), QStringLiteral("Enter"),
+                                   QRect(3, 24, 62, 25));
 
-    CustButton2 = new TCustButton(this);
-    CustButton2->setObjectName(QStringLiteral("CustButton2"));
-    CustButton2->SetCaption(QStringLiteral("Halt"));
-    CustButton2->setGeometry(65, 24, 59, 25);
-    SetCommandBevels(*CustButton2);
+    CustButton2 = NewCommandButton(this, QStringLiteral("CustButton2"), QStringLiteral("Halt"),
+                                   QRect(65, 24, 59, 25));
 
     setTabOrder(NumEdit1, CustButton1);
     setTabOrder(CustButton1, CustButton2);

@@ -1,6 +1,7 @@
 #include "mirelo_main.h"
 
 #include "ClassicFont.h"
+#include "CommandButton.h"
 #include "CustButton.h"
 #include "ErrorBox.h"
 #include "ListingLoader.h"
@@ -80,15 +81,6 @@ QWidget* CreatePage(QTabWidget* pages, const QString& name, const QString& capti
     layout->addWidget(content);
     pages->addTab(page, caption);
     return page;
-}
-
-void SetCommandBevels(TCustButton& button)
-{
-    button.SetUpBevelInner(TBevelCut::bvRaised);
-    button.SetUpBevelOuter(TBevelCut::bvNone);
-    button.SetDownBevelInner(TBevelCut::bvNone);
-    button.SetDownBevelOuter(TBevelCut::bvLowered);
-    button.SetDown(false);
 }
 
 } // namespace
@@ -259,12 +251,8 @@ void TForm1::CreateButtons()
         {&CustButton5, "CustButton5", "Stop", QRect(308, 4, 55, 25)},
     };
     for (const TButtonPlace& place : places) {
-        auto* button = new TCustButton(Panel3);
-        button->setObjectName(QString::fromLatin1(place.name));
-        button->SetCaption(QString::fromLatin1(place.caption));
-        button->setGeometry(place.geometry);
-        SetCommandBevels(*button);
-        *place.button = button;
+        *place.button = NewCommandButton(Panel3, QString::fromLatin1(place.name),
+                                         QString::fromLatin1(place.caption), place.geometry);
     }
 }
 
