@@ -7,6 +7,7 @@
 #include "ListingLoader.h"
 #include "MemoryCellDelegate.h"
 #include "MemoryGridModel.h"
+#include "RegisterText.h"
 #include "Translation.h"
 #include "Unit2.h"
 #include "emuthread.h"
@@ -424,10 +425,9 @@ void TForm1::ShowRegisters(const TRegisterFile& registers, std::uint8_t current)
         for (int i = 0; i < count; ++i)
             (new QListWidgetItem(ListBox1))->setSizeHint(QSize(widest + 4, 13));
     }
+    const std::vector<std::string> lines = RegisterLines(registers, current);
     for (int i = 0; i < count; ++i) {
-        QString line = QStringLiteral("R%1: %2").arg(i + 1).arg(registers[static_cast<std::size_t>(i)]);
-        if (i == current)
-            line += QStringLiteral(" *");
+        const QString line = QString::fromStdString(lines[static_cast<std::size_t>(i)]);
         QListWidgetItem* item = ListBox1->item(i);
         if (item->text() != line)
             item->setText(line);
