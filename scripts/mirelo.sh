@@ -12,7 +12,7 @@ case "$mode" in
 esac
 
 packages=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core)
+          fonts-dejavu-core fonts-liberation)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -38,5 +38,36 @@ cmake --build "$build"
 if [ "$mode" = run ]; then
   exec "$build/workbench/mirelo2"
 fi
-cd "$build"
-ctest --output-on-failure --timeout 300 -j2
+
+# The test suite runs three times: as built above, then with AddressSanitizer and
+# UndefinedBehaviorSanitizer (every test), then with ThreadSanitizer (the tests labelled
+# "threads": those that start a worker thread or drive the window). Any sanitizer report fails
+# its test. MIRELO_SANITIZERS=0 runs the plain suite alone.
+failed=()
+suite() {
+  local name=$1 dir=$2
+  shift 2
+  echo "== $name"
+  if ! (cd "$dir" && ctest --output-on-failure --timeout 300 -j2 "$@"); then
+    failed+=("$name")
+  fi
+}
+
+suite "tests" "$build"
+if [ "${MIRELO_SANITIZERS:-1}" != 0 ]; then
+  asan="$root/build-asan"
+  cmake -S "$root" -B "$asan" -G Ninja -DMIRELO_WERROR=$werror "-DMIRELO_SANITIZE=address;undefined"
+  cmake --build "$asan"
+  suite "tests with AddressSanitizer and UndefinedBehaviorSanitizer" "$asan"
+
+  tsan="$root/build-tsan"
+  cmake -S "$root" -B "$tsan" -G Ninja -DMIRELO_WERROR=$werror -DMIRELO_SANITIZE=thread
+  cmake --build "$tsan" --target test_emulator test_workbench test_workbench_runs \
+        test_workbench_input test_stress
+  suite "threaded tests with ThreadSanitizer" "$tsan" -L threads
+fi
+
+if ((${#failed[@]})); then
+  printf 'FAILED: %s\n' "${failed[@]}"
+  exit 1
+fi

@@ -1,0 +1,292 @@
+// Random sequences of the window's commands, input answers and window closes, with no step
+// delay, on programs that loop, read and write: nothing may crash, hang or leave a worker
+// thread behind, and once the current run has ended the views show its final machine state.
+
+#include "CustButton.h"
+#include "MemoryGridModel.h"
+#include "NumEdit.h"
+#include "RegisterText.h"
+#include "Unit2.h"
+#include "emuthread.h"
+#include "mirelo_main.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTest>
+
+#include <chrono>
+#include <memory>
+#include <random>
+
+namespace {
+
+// Threads of this process, as the kernel counts them.
+int LiveThreads()
+{
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/task"))
+                                .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                                .size());
+}
+
+const char* const Programs[] = {
+    // reads and echoes for ever
+    ":top\nin $1\nout $1\njmp :top",
+    // counts and writes for ever
+    "set 1\n:loop\ninc\nout $1\njmp :loop",
+    // one input, then 100 divided by it: an input of 0 ends the run with a failure
+    "in $2\nset 1\nadd 100\niDiv $1,$2\nout $1\nstop",
+    // the start-up sample: ends at its Stop byte
+    "add ah\nxch $1,$2\n:start\nset 1\ninc\nset 3\ncmp $1,$2\njin :stop,:start\n:stop\nstop",
+};
+
+enum class TAction { Emulate, TranslateAndEmulate, Pause, Stop, Answer, Halt, CloseBox, Wait,
+                     CloseWindow };
+
+class TStressSequence {
+public:
+    // With `overlapping` false, a run is ended (by the window's own commands) before the next
+    // one starts, so that only the current run can update the views.
+    TStressSequence(std::mt19937& random, bool overlapping) : random_(random), overlapping_(overlapping)
+    {
+        form_ = std::make_unique<TForm1>();
+        dialog_ = std::make_unique<TForm2>();
+        form_->SetInputDialog(dialog_.get());
+        form_->SetStepDelay(std::chrono::milliseconds(0));
+    }
+
+    // Plays `length` random actions, closing the window in place of action `closeAt` when that
+    // lies within them; false when the window was closed.
+    bool Play(int length, int closeAt)
+    {
+        for (int i = 0; i < length; ++i) {
+            if (!Act(i == closeAt ? TAction::CloseWindow : PickAction()))
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, Pick(0, 3));
+        }
+        return true;
+    }
+
+    // Lifts every pause of the current run, answers its input, stops it, and waits until its
+    // end has reached the window. False when it did not end in time.
+    bool EndCurrentRun()
+    {
+        TEmulationThread* worker = form_->CurrentWorker();
+        if (!worker)
+            return true;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 5000) {
+            while (worker->Suspended())
+                form_->CustButton4Click();
+            form_->CustButton5Click();
+            if (dialog_->isVisible())
+                Answer(QStringLiteral("1"));
+            if (worker->Finished())
+                break;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        // The end notice and the last hook calls are queued on the window's thread.
+        QCoreApplication::processEvents();
+        if (!worker->Finished())
+            hung_ = true;
+        return !hung_;
+    }
+
+    // A run did not end within five seconds of being stopped.
+    bool Hung() const { return hung_; }
+
+    TForm1& Form() { return *form_; }
+
+    void Close() { form_->close(); }
+
+private:
+    int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+
+    TAction PickAction()
+    {
+        // Weighted: runs start often enough to overlap, and the other actions find a run to act on.
+        static const TAction weighted[] = {
+            TAction::Emulate, TAction::Emulate, TAction::TranslateAndEmulate, TAction::Pause,
+            TAction::Pause, TAction::Stop, TAction::Answer, TAction::Answer, TAction::Answer,
+            TAction::Halt, TAction::CloseBox, TAction::Wait, TAction::Wait,
+        };
+        constexpr int count = static_cast<int>(std::size(weighted));
+        return weighted[Pick(0, count - 1)];
+    }
+
+    void LoadProgram()
+    {
+        form_->Memo1->setPlainText(QString::fromLatin1(Programs[Pick(0, std::size(Programs) - 1)]));
+    }
+
+    void Answer(const QString& text)
+    {
+        dialog_->NumEdit1->setText(text);
+        dialog_->CustButton1Click();
+    }
+
+    bool Act(TAction action)
+    {
+        switch (action) {
+        case TAction::Emulate:
+            if (!overlapping_ && !EndCurrentRun())
+                return true; // noted as a hang
+            LoadProgram();
+            form_->CustButton1Click();
+            form_->CustButton3Click();
+            break;
+        case TAction::TranslateAndEmulate:
+            if (!overlapping_ && !EndCurrentRun())
+                return true; // noted as a hang
+            LoadProgram();
+            form_->CustButton2Click();
+            break;
+        case TAction::Pause:
+            form_->CustButton4Click();
+            break;
+        case TAction::Stop:
+            form_->CustButton5Click();
+            break;
+        case TAction::Answer: {
+            // Drawn whether or not a request waits, so that the actions do not depend on timing.
+            const bool zero = Pick(0, 3) == 0;
+            const int number = Pick(-1000, 1000);
+            if (dialog_->isVisible())
+                Answer(QString::number(zero ? 0 : number));
+            break;
+        }
+        case TAction::Halt:
+            if (dialog_->isVisible())
+                dialog_->CustButton2Click();
+            break;
+        case TAction::CloseBox:
+            // Unvalidated: an empty text ends the asking run with a failure.
+            if (dialog_->isVisible()) {
+                dialog_->NumEdit1->setText(QString());
+                dialog_->reject();
+            }
+            break;
+        case TAction::Wait:
+            QTest::qWait(Pick(1, 4));
+            break;
+        case TAction::CloseWindow:
+            form_->close();
+            return false;
+        }
+        return true;
+    }
+
+    std::mt19937& random_;
+    bool overlapping_;
+    bool hung_ = false;
+    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<TForm2> dialog_;
+};
+
+QStringList ShownRegisters(const TForm1& form)
+{
+    QStringList lines;
+    for (int i = 0; i < form.ListBox1->count(); ++i)
+        lines << form.ListBox1->item(i)->text();
+    return lines;
+}
+
+QStringList MachineRegisters(const TMachine& machine)
+{
+    QStringList lines;
+    for (const std::string& line : RegisterLines(machine.Registers(), machine.Current()))
+        lines << QString::fromStdString(line);
+    return lines;
+}
+
+} // namespace
+
+class TestStress : public QObject {
+    Q_OBJECT
+private slots:
+    void RandomCommandSequences();
+};
+
+void TestStress::RandomCommandSequences()
+{
+    // The count settles once Qt's own helper threads (if any) have started.
+    {
+        std::mt19937 warmUpRandom(1);
+        TStressSequence warmUp(warmUpRandom, false);
+    }
+    QCoreApplication::processEvents();
+    const int baseline = LiveThreads();
+
+    std::mt19937 random(20261209);
+    constexpr int Sequences = 300;
+    int viewChecks = 0;
+    int registerChecks = 0;
+    int closedMidway = 0;
+    int workersSeen = 0;
+    for (int n = 0; n < Sequences; ++n) {
+        const bool overlapping = n % 2 == 1;
+        auto sequence = std::make_unique<TStressSequence>(random, overlapping);
+        // About one sequence in three closes the window while its runs go on.
+        const int length = std::uniform_int_distribution<int>(1, 30)(random);
+        const int closeAt = std::uniform_int_distribution<int>(0, length * 3)(random);
+        const bool open = sequence->Play(length, closeAt);
+        QVERIFY2(!sequence->Hung(), qPrintable(QStringLiteral("sequence %1 hangs").arg(n)));
+        if (open) {
+            TForm1& form = sequence->Form();
+            QTest::qWait(std::uniform_int_distribution<int>(0, 10)(random));
+            // The thread count does see workers: a live one raises it.
+            if (form.CurrentWorker() && !form.CurrentWorker()->Finished() && LiveThreads() > baseline)
+                ++workersSeen;
+            QVERIFY2(sequence->EndCurrentRun(), qPrintable(QStringLiteral("sequence %1 hangs").arg(n)));
+            const TEmulationThread* worker = form.CurrentWorker();
+            // Only where each run ended before the next began do the views follow the current
+            // run alone: a replaced run goes on showing its own steps, even after it was stopped.
+            if (!overlapping && worker) {
+                QCOMPARE(form.RunCount(), std::size_t(1));
+                const TMachine& machine = worker->Machine();
+                const std::vector<std::uint8_t>& bytes = machine.Image().Bytes();
+                for (std::size_t k = 0; k < bytes.size(); ++k) {
+                    const int column = static_cast<int>(k % TMemoryGridModel::ColCount);
+                    const int row = static_cast<int>(k / TMemoryGridModel::ColCount);
+                    QCOMPARE(form.MemoryGrid()->CellByte(column, row), int(bytes[k]));
+                }
+                // A run stopped before its first step has shown nothing of its own, and a failed
+                // step shows no registers, so a run that failed may still show the run before.
+                const std::int64_t at = machine.OpcodeAddress();
+                if (at >= 0) {
+                    if (!worker->FatalException()) {
+                        QCOMPARE(ShownRegisters(form), MachineRegisters(machine));
+                        ++registerChecks;
+                    }
+                    const QModelIndex highlighted = form.MemoryGrid()->index(
+                        static_cast<int>(at / TMemoryGridModel::ColCount),
+                        static_cast<int>(at % TMemoryGridModel::ColCount));
+                    QVERIFY(form.StringGrid1->selectionModel()->isSelected(highlighted));
+                }
+                ++viewChecks;
+            }
+            sequence->Close();
+        } else {
+            ++closedMidway;
+        }
+        QCOMPARE(sequence->Form().RunCount(), std::size_t(0));
+        sequence.reset();
+        QCoreApplication::processEvents();
+        // A joined thread leaves the task list at once; allow the kernel a moment all the same.
+        QTRY_COMPARE_WITH_TIMEOUT(LiveThreads(), baseline, 1000);
+    }
+    // The checks above must have had something to check.
+    QVERIFY2(viewChecks > Sequences / 6, qPrintable(QString::number(viewChecks)));
+    QVERIFY2(registerChecks > Sequences / 20, qPrintable(QString::number(registerChecks)));
+    QVERIFY2(closedMidway > Sequences / 20, qPrintable(QString::number(closedMidway)));
+    QVERIFY2(workersSeen > 0, "no live worker was ever counted");
+    qInfo("%d sequences: %d view checks, %d register checks, %d closed while running, "
+          "%d counted live workers", Sequences, viewChecks, registerChecks, closedMidway, workersSeen);
+}
+
+QTEST_MAIN(TestStress)
+#include "test_stress.moc"
