@@ -87,7 +87,7 @@ private:
 
 TEmulationThread::TEmulationThread(TMemoryStream& image, IWindowThread& window, IRunViews& views,
                                    std::chrono::milliseconds stepDelay)
-    : image_(image), window_(window), views_(views), stepDelay_(stepDelay), machine_(image),
+    : window_(window), views_(views), stepDelay_(stepDelay), machine_(image),
       control_(std::make_shared<TControl>()), thread_([this] { Run(); })
 {
 }

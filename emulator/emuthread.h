@@ -71,7 +71,6 @@ private:
     // Runs `body` on the window's thread and waits until it has called its answer.
     std::string CallWindow(std::function<void(std::function<void(std::string)>)> body);
 
-    TMemoryStream& image_;
     IWindowThread& window_;
     IRunViews& views_;
     const std::chrono::milliseconds stepDelay_;

@@ -367,7 +367,7 @@ void TForm1::Emulate()
     const int id = run->id;
     run->worker->SetOnFinished([this, id] {
         // On the worker's thread: only hand the notice over; the window releases the run.
-        QMetaObject::invokeMethod(this, [this, id] { WorkerEnded(id); }, Qt::QueuedConnection);
+        windowThread_.Post([this, id] { WorkerEnded(id); });
     });
     StartRun(std::move(run));
 }
