@@ -1,7 +1,9 @@
 #include "CustButton.h"
 
 #include "ClassicFont.h"
+#include "CustButtonAccessible.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -11,6 +13,8 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <iterator>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -36,10 +40,12 @@ struct TLineColours {
     QColor bottomRight;
 };
 
-// The palette stands in for the system colours DrawEdge uses: Light for the button highlight,
-// Dark for the button shadow, Midlight for the 3-D light and Shadow for the 3-D dark shadow.
-// Dark rather than Mid, because Dark is the role Qt itself fills from the system's button
-// shadow and the one its own Windows-look bevels draw with.
+// Line colours as palette roles, above-and-left / below-and-right:
+//   raised outer Midlight / Shadow, raised inner Light / Dark,
+//   sunken outer Dark / Light,      sunken inner Shadow / Midlight.
+// The soft kind exchanges the above-and-left colours of the outer and the inner line; the flat
+// kind draws Dark only. Dark rather than Mid is the shade, because Dark is what qDrawShadePanel
+// and qDrawWinButton shade with (QPalette derives it from Button).
 TLineColours OuterLine(TLine line, TBevelKind kind, const QPalette& pal)
 {
     if (kind == TBevelKind::bkFlat)
@@ -50,7 +56,8 @@ TLineColours OuterLine(TLine line, TBevelKind kind, const QPalette& pal)
     return {pal.color(soft ? QPalette::Shadow : QPalette::Dark), pal.color(QPalette::Light)};
 }
 
-// A lone inner cut takes the outermost line, as DrawEdge draws it.
+// An inner line without an outer one lies on the outermost pixel ring (PaintFrame insets each
+// line by its index); the flat kind then gives it Dark so that the frame still shows.
 TLineColours InnerLine(TLine line, bool alone, TBevelKind kind, const QPalette& pal)
 {
     if (kind == TBevelKind::bkFlat) {
@@ -84,6 +91,7 @@ TCustButton::TCustButton(QWidget* parent)
     : QWidget(parent)
     , canvasFont_(ClassicFont())
 {
+    InstallCustButtonAccessibility();
     // Every pixel is painted by paintEvent, in the parent's colour where nothing else goes.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -98,9 +106,15 @@ QString TCustButton::Caption() const
 
 void TCustButton::SetCaption(const QString& caption)
 {
+    const bool changed = caption != caption_;
     caption_ = caption;
     UpdateAccelerator();
     update();
+    if (changed) {
+        // The caption is the accessible name: a screen reader hears "Pause" become "Resume".
+        QAccessibleEvent nameChanged(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&nameChanged);
+    }
 }
 
 bool TCustButton::Down() const
@@ -223,22 +237,48 @@ QChar TCustButton::AcceleratorOf(const QString& caption)
     return accelerator;
 }
 
-void TCustButton::UpdateAccelerator()
+QKeySequence TCustButton::AcceleratorKey() const
 {
-    if (acceleratorId_ != 0)
-        releaseShortcut(acceleratorId_);
-    acceleratorId_ = 0;
     const QChar accelerator = AcceleratorOf(caption_);
     if (accelerator.isNull())
-        return;
+        return {};
     // Qt's key codes for Latin-1 characters are their upper-case code points, which also makes
     // the comparison independent of letter case.
     const auto key = static_cast<Qt::Key>(accelerator.toUpper().unicode());
-    acceleratorId_ = grabShortcut(QKeySequence(QKeyCombination(Qt::AltModifier, key)), Qt::WindowShortcut);
+    return QKeySequence(QKeyCombination(Qt::AltModifier, key));
+}
+
+void TCustButton::UpdateAccelerator()
+{
+    for (int& id : acceleratorIds_) {
+        if (id != 0)
+            releaseShortcut(id);
+        id = 0;
+    }
+    const QKeySequence alt = AcceleratorKey();
+    if (alt.isEmpty())
+        return;
+    // The button matches the key, not the character it types: Shift and Ctrl change the
+    // character but not the key, so Alt+Shift+X and Alt+Ctrl+X click as Alt+X does.
+    const Qt::Key key = alt[0].key();
+    const Qt::KeyboardModifiers extras[] = {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier,
+                                            Qt::ShiftModifier | Qt::ControlModifier};
+    static_assert(std::size(extras) == std::tuple_size_v<decltype(acceleratorIds_)>);
+    for (std::size_t i = 0; i < acceleratorIds_.size(); ++i) {
+        const QKeySequence sequence(QKeyCombination(Qt::AltModifier | extras[i], key));
+        acceleratorIds_[i] = grabShortcut(sequence, Qt::WindowShortcut);
+    }
+}
+
+bool TCustButton::IsAcceleratorShortcut(int shortcutId) const
+{
+    return shortcutId != 0
+        && std::find(acceleratorIds_.begin(), acceleratorIds_.end(), shortcutId) != acceleratorIds_.end();
 }
 
 void TCustButton::ChangeState(bool down)
 {
+    const bool pressedChanged = down != isDown_;
     isDown_ = down;
     const TBevelSet& set = down ? down_ : up_;
     // Only a real frame change repaints, so with identical sets the caption keeps its place.
@@ -246,6 +286,12 @@ void TCustButton::ChangeState(bool down)
     WriteFrameOuter(set.outer);
     WriteFrameKind(set.kind);
     WriteFrameEdges(set.edges);
+    if (pressedChanged) {
+        QAccessible::State pressed;
+        pressed.pressed = true;
+        QAccessibleStateChangeEvent stateChanged(this, pressed);
+        QAccessible::updateAccessibility(&stateChanged);
+    }
 }
 
 void TCustButton::WriteFrameInner(TBevelCut cut)
@@ -283,6 +329,18 @@ void TCustButton::WriteFrameEdges(TBevelEdges edges)
 void TCustButton::Click()
 {
     emit OnClick();
+}
+
+void TCustButton::ClickAsMouse()
+{
+    if (!CanFocus())
+        return;
+    const bool wasDown = isDown_;
+    QPointer<TCustButton> self(this);
+    ChangeState(true);
+    Click();
+    if (self)
+        ChangeState(wasDown);
 }
 
 bool TCustButton::CanFocus() const
@@ -354,7 +412,7 @@ bool TCustButton::event(QEvent* event)
         }
     } else if (event->type() == QEvent::Shortcut) {
         auto* shortcut = static_cast<QShortcutEvent*>(event);
-        if (acceleratorId_ != 0 && shortcut->shortcutId() == acceleratorId_) {
+        if (IsAcceleratorShortcut(shortcut->shortcutId())) {
             if (CanFocus())
                 Click();
             return true;
@@ -512,7 +570,12 @@ void TCustButton::leaveEvent(QEvent* event)
 void TCustButton::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Space && !(event->modifiers() & (Qt::AltModifier | Qt::MetaModifier))) {
-        ChangeState(true);
+        // A repeat of a press that went to another control before the focus came here does
+        // not arm the button; its first press does.
+        if (!event->isAutoRepeat())
+            spaceArmed_ = true;
+        if (spaceArmed_)
+            ChangeState(true);
         event->accept();
         return;
     }
@@ -532,7 +595,13 @@ void TCustButton::keyReleaseEvent(QKeyEvent* event)
         return;
     }
     event->accept();
-    if (event->isAutoRepeat() || !isDown_)
+    if (event->isAutoRepeat())
+        return;
+    // A release whose press this button never saw (it went to another control, or came
+    // with Alt) does not click, even while a held mouse button shows the down look.
+    const bool armed = spaceArmed_;
+    spaceArmed_ = false;
+    if (!armed || !isDown_)
         return;
     ChangeState(false);
     Click();
@@ -546,6 +615,7 @@ void TCustButton::focusInEvent(QFocusEvent* event)
 
 void TCustButton::focusOutEvent(QFocusEvent* event)
 {
+    spaceArmed_ = false; // the release will go to the control that has the focus now
     if (isDown_)
         ChangeState(false);
     update();

@@ -3,8 +3,11 @@
 // the caption centred in the client area, and a dotted focus rectangle.
 
 #include <QFont>
+#include <QKeySequence>
 #include <QString>
 #include <QWidget>
+
+#include <array>
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 enum class TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
@@ -64,6 +67,14 @@ public:
 
     // The character after the last single "&" of caption, or a null QChar when none is marked.
     static QChar AcceleratorOf(const QString& caption);
+    // Alt with the caption's accelerator key as a key sequence; empty when none is marked.
+    QKeySequence AcceleratorKey() const;
+
+    // Raises OnClick as a mouse click on the button does, in the down look while the handler
+    // runs; then the button returns to the look it had (up, unless a held mouse button or
+    // Space keeps it down). Used by assistive technology; the focus stays where it is.
+    // Does nothing when the button cannot take the focus (hidden or disabled).
+    void ClickAsMouse();
 
     QSize sizeHint() const override;
 
@@ -107,6 +118,7 @@ private:
     void PointerEntered();
     void UpdateAccelerator();
     static bool IsDialogKey(const QKeyEvent& event);
+    bool IsAcceleratorShortcut(int shortcutId) const;
 
     int FrameThickness() const;
     void PaintFrame(QPainter& painter) const;
@@ -119,11 +131,14 @@ private:
     bool clickCandidate_ = false;
     bool pressActive_ = false;
     bool pointerInside_ = false;
+    // A Space press reached this button; only then does a Space release click it.
+    bool spaceArmed_ = false;
     TBevelSet frame_{TBevelCut::bvRaised, TBevelCut::bvNone, TBevelKind::bkTile, beAllEdges};
     TBevelSet up_ = frame_;
     TBevelSet down_{TBevelCut::bvNone, TBevelCut::bvLowered, TBevelKind::bkTile, beAllEdges};
     int bevelWidth_ = 1;
     int borderWidth_ = 0;
     QFont canvasFont_;
-    int acceleratorId_ = 0;
+    // Alt, Alt+Shift, Alt+Ctrl and Alt+Ctrl+Shift with the accelerator key; 0 where not grabbed.
+    std::array<int, 4> acceleratorIds_{};
 };

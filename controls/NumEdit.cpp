@@ -75,8 +75,8 @@ QString FromCodePoints(const std::u32string& text)
 TNumEdit::TNumEdit(QWidget* parent)
     : QLineEdit(parent)
 {
-    // Composed input and dropped text would bypass the character check; Windows-style edit
-    // fields take neither, so both stay off.
+    // Composed input and dropped text would bypass the character check, which sees one typed
+    // character at a time, so both stay off.
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setAcceptDrops(false);
     setText(QStringLiteral("0"));
