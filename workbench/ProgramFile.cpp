@@ -1,0 +1,162 @@
+#include "ProgramFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace {
+
+const QByteArray Utf8Mark("\xEF\xBB\xBF", 3);
+
+QString ShownName(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString OpenError(const QString& fileName, const QString& reason)
+{
+    return QStringLiteral("Could not open %1: %2").arg(ShownName(fileName), reason);
+}
+
+QString SaveError(const QString& fileName, const QString& reason)
+{
+    return QStringLiteral("Could not save %1: %2").arg(ShownName(fileName), reason);
+}
+
+TProgramRead Refusal(QString error)
+{
+    return TProgramRead{std::nullopt, std::move(error)};
+}
+
+// 1-based line of a byte offset, counting line breaks as decoding does.
+qsizetype LineOf(const QByteArray& bytes, qsizetype offset)
+{
+    qsizetype line = 1;
+    for (qsizetype i = 0; i < offset; ++i) {
+        const bool loneCr = bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n');
+        if (bytes[i] == '\n' || loneCr)
+            ++line;
+    }
+    return line;
+}
+
+// The text with every line break as "\n", and the style of the first break.
+TProgramText WithPlainBreaks(const QString& decoded)
+{
+    TProgramText program;
+    std::optional<TLineBreak> first;
+    QString& text = program.Text;
+    text.reserve(decoded.size());
+    for (qsizetype i = 0; i < decoded.size(); ++i) {
+        const QChar ch = decoded[i];
+        if (ch == u'\r') {
+            const bool pair = i + 1 < decoded.size() && decoded[i + 1] == u'\n';
+            if (!first)
+                first = pair ? TLineBreak::CrLf : TLineBreak::Cr;
+            if (pair)
+                ++i;
+            text += u'\n';
+        } else {
+            if (ch == u'\n' && !first)
+                first = TLineBreak::Lf;
+            text += ch;
+        }
+    }
+    program.LineBreak = first.value_or(TLineBreak::Lf);
+    return program;
+}
+
+// The bytes as UTF-8 when they are valid UTF-8 (a leading U+FEFF kept as a character).
+std::optional<QString> AsUtf8(QByteArrayView bytes)
+{
+    // Stateless: a sequence cut off at the end is an error, not a wait for more bytes.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                       QStringConverter::Flag::ConvertInitialBom);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+} // namespace
+
+TProgramRead DecodeProgram(const QByteArray& bytes, const QString& fileName)
+{
+    if (bytes.size() > MaxProgramFileBytes)
+        return Refusal(OpenError(fileName, QStringLiteral("it is larger than 4 MiB (%1 bytes)")
+                                               .arg(bytes.size())));
+    if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
+        return Refusal(OpenError(
+            fileName, QStringLiteral("it holds a NUL byte on line %1, so it is not a text file")
+                          .arg(LineOf(bytes, nul))));
+
+    const bool marked = bytes.startsWith(Utf8Mark);
+    const QByteArrayView body = QByteArrayView(bytes).sliced(marked ? Utf8Mark.size() : 0);
+    if (const std::optional<QString> utf8 = AsUtf8(body)) {
+        TProgramText program = WithPlainBreaks(*utf8);
+        program.ByteOrderMark = marked;
+        return TProgramRead{std::move(program), {}};
+    }
+    return TProgramRead{WithPlainBreaks(QString::fromLatin1(bytes)), {}};
+}
+
+QByteArray EncodeProgram(const TProgramText& program)
+{
+    QString text = program.Text;
+    if (program.LineBreak == TLineBreak::CrLf)
+        text.replace(u'\n', QStringLiteral("\r\n"));
+    else if (program.LineBreak == TLineBreak::Cr)
+        text.replace(u'\n', u'\r');
+    QByteArray bytes = program.ByteOrderMark ? Utf8Mark : QByteArray();
+    bytes += text.toUtf8();
+    return bytes;
+}
+
+TProgramRead ReadProgramFile(const QString& path)
+{
+    // Checked before opening: opening a pipe or a device for reading could block or never end.
+    const QFileInfo info(path);
+    if (info.exists() && info.isDir())
+        return Refusal(OpenError(path, QStringLiteral("it is a folder, not a file")));
+    if (info.exists() && !info.isFile())
+        return Refusal(OpenError(path, QStringLiteral("it is not a regular file")));
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Refusal(OpenError(path, file.errorString()));
+    if (file.size() > MaxProgramFileBytes)
+        return Refusal(OpenError(path, QStringLiteral("it is larger than 4 MiB (%1 bytes)")
+                                           .arg(file.size())));
+    // One byte more than allowed, so a file that grows while it is read is still refused.
+    const QByteArray bytes = file.read(MaxProgramFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return Refusal(OpenError(path, file.errorString()));
+    return DecodeProgram(bytes, path);
+}
+
+QString SaveProgramFile(const QString& path, const TProgramText& program)
+{
+    if (QFileInfo(path).isDir())
+        return SaveError(path, QStringLiteral("a folder of that name is in the way"));
+    // QSaveFile writes a temporary file next to the target and renames it over the target
+    // only in commit(); on any failure the temporary file goes and the old file stays.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return SaveError(path, file.errorString());
+    const QByteArray bytes = EncodeProgram(program);
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return SaveError(path, reason);
+    }
+    if (!file.commit())
+        return SaveError(path, file.errorString());
+    return {};
+}
+
+QString ProgramFileFilter()
+{
+    return QStringLiteral("Mirelo programs (*.mir);;All files (*)");
+}
