@@ -1,10 +1,12 @@
 #include "CliRunner.h"
 
+#include "Encoding.h"
 #include "Machine.h"
 #include "RegisterText.h"
 
 #include <cinttypes>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -20,7 +22,7 @@ public:
 
     void Output(const std::string& text)
     {
-        std::fprintf(streams_.Out, "Value: %s\n", text.c_str());
+        std::fprintf(streams_.Out, "%s\n", OutputLine(text).c_str());
         // A person or a script watching the run sees each value as it happens.
         std::fflush(streams_.Out);
     }
@@ -45,29 +47,26 @@ protected:
 // with its operand bytes when the byte executes as one, and the current register afterwards.
 class TTraceHooks : public TStdioHooks {
 public:
-    TTraceHooks(const TCliStreams& streams, const TMachine& machine, const TInstructionTable& table)
-        : TStdioHooks(streams), machine_(machine), table_(table)
+    TTraceHooks(const TCliStreams& streams, const TMachine& machine)
+        : TStdioHooks(streams), machine_(machine)
     {
     }
 
-    void Position(std::int64_t p)
+    void Position(std::int64_t address)
     {
         const auto& bytes = machine_.Image().Bytes();
-        const std::uint8_t opcode = bytes[static_cast<std::size_t>(p - 1)];
-        line_ = FormatAddress(p - 1, opcode);
-        // While the page value is non-zero only Stop, Reset and Page act.
-        const bool executes = opcode <= 4 || machine_.Page() == 0;
-        if (!executes) {
+        const std::uint8_t opcode = bytes[static_cast<std::size_t>(address)];
+        line_ = FormatAddress(address, opcode);
+        if (!machine_.Executes(opcode)) {
             line_ += "(passed over)";
             return;
         }
-        const TOpCode* row = table_.FindOpcode(opcode);
-        if (!row)
+        const TEncoding* form = EncodingOf(opcode);
+        if (!form)
             return;
-        line_ += row->Mnemonic;
-        const int operands = TMachine::OperandCount(opcode);
-        for (int k = 0; k < operands; ++k) {
-            const auto at = static_cast<std::size_t>(p + k);
+        line_ += form->Mnemonic;
+        for (int k = 1; k <= form->OperandCount(); ++k) {
+            const auto at = static_cast<std::size_t>(address + k);
             char text[4];
             if (at < bytes.size())
                 std::snprintf(text, sizeof text, " %02x", bytes[at]);
@@ -99,31 +98,43 @@ private:
     }
 
     const TMachine& machine_;
-    const TInstructionTable& table_;
     std::string line_;
 };
 
+// Runs until the run ends or maxSteps steps have been taken; false after a failure, which
+// it reports. A trace needs its line finished after every step, so it steps one at a time.
 template <class Hooks>
-int RunLoop(TMachine& machine, Hooks& hooks, std::uint64_t maxSteps, const TCliStreams& streams)
+bool RunSteps(TMachine& machine, Hooks& hooks, std::uint64_t maxSteps, const TCliStreams& streams)
 {
     constexpr bool tracing = std::is_same_v<Hooks, TTraceHooks>;
     try {
-        for (std::uint64_t steps = 0; steps < maxSteps; ++steps) {
-            const bool goesOn = machine.Step(hooks);
-            if constexpr (tracing)
+        if constexpr (tracing) {
+            for (std::uint64_t steps = 0; steps < maxSteps; ++steps) {
+                const bool goesOn = machine.Step(hooks);
                 hooks.Finish();
-            if (!goesOn)
-                return ExitEnded;
+                if (!goesOn)
+                    break;
+            }
+        } else {
+            machine.Run(hooks, maxSteps);
         }
     } catch (const EMachineFault& fault) {
         if constexpr (tracing)
             hooks.Finish();
         std::fprintf(streams.Err, "mirelo-cli: run failed: %s\n", fault.what());
-        return ExitRunFailed;
+        return false;
     }
+    return true;
+}
+
+template <class Hooks>
+int RunLoop(TMachine& machine, Hooks& hooks, std::uint64_t maxSteps, const TCliStreams& streams)
+{
+    if (!RunSteps(machine, hooks, maxSteps, streams))
+        return ExitRunFailed;
     // Finding the end of the image is how a run without a Stop byte ends by itself; it
     // costs no step of the budget.
-    if (!machine.Image().AtValidByte())
+    if (machine.EndReason() != TMachineEnd::None || !machine.Image().AtValidByte())
         return ExitEnded;
     std::fprintf(streams.Err, "mirelo-cli: stopped after %" PRIu64 " steps\n", maxSteps);
     return ExitStepLimit;
@@ -131,14 +142,13 @@ int RunLoop(TMachine& machine, Hooks& hooks, std::uint64_t maxSteps, const TCliS
 
 } // namespace
 
-int RunImage(TMemoryStream& image, const TInstructionTable& table, const TCliOptions& options,
-             const TCliStreams& streams)
+int RunImage(TMemoryStream& image, const TCliOptions& options, const TCliStreams& streams)
 {
     TMachine machine(image);
     machine.Reset();
     int status = ExitEnded;
     if (options.Trace) {
-        TTraceHooks hooks(streams, machine, table);
+        TTraceHooks hooks(streams, machine);
         status = RunLoop(machine, hooks, options.MaxSteps, streams);
     } else {
         TStdioHooks hooks(streams);

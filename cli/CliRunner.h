@@ -3,7 +3,6 @@
 // In reads standard input, and an optional trace goes to standard error.
 
 #include "CliOptions.h"
-#include "InstructionTable.h"
 #include "MemoryStream.h"
 
 #include <cstdio>
@@ -25,5 +24,4 @@ struct TCliStreams {
 
 // Runs the image from a fresh start until it ends, fails or uses up options.MaxSteps steps,
 // and returns the exit status for that outcome.
-int RunImage(TMemoryStream& image, const TInstructionTable& table, const TCliOptions& options,
-             const TCliStreams& streams);
+int RunImage(TMemoryStream& image, const TCliOptions& options, const TCliStreams& streams);

@@ -5,23 +5,6 @@
 #include <cstring>
 #include <memory>
 
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        const std::size_t next = end == std::string::npos ? text.size() : end + 1;
-        if (end == std::string::npos)
-            end = text.size();
-        else if (end > start && text[end - 1] == '\r')
-            --end;
-        lines.emplace_back(text, start, end - start);
-        start = next;
-    }
-    return lines;
-}
-
 std::string ReadSource(const std::string& path)
 {
     const bool standardInput = path == "-";

@@ -7,6 +7,7 @@
 #include "ListingLoader.h"
 #include "ProgramText.h"
 #include "Translation.h"
+#include "strutils2.h"
 
 #include <cstdio>
 #include <exception>
@@ -33,17 +34,17 @@ int TranslateOrRun(const TCliOptions& options, const TInstructionTable& table, c
         return ExitEnded;
     }
     TMemoryStream image(LoadListing(listing));
-    return RunImage(image, table, options, io);
+    return RunImage(image, options, io);
 }
 
 int Execute(const TCliOptions& options, const TCliStreams& io)
 {
-    TInstructionTable table;
-    FillInstructionTable(table);
     if (options.Command == TCliOptions::TCommand::Run && options.Listing) {
         TMemoryStream image(LoadListing(SplitLines(ReadSource(options.File))));
-        return RunImage(image, table, options, io);
+        return RunImage(image, options, io);
     }
+    TInstructionTable table;
+    FillInstructionTable(table);
     return TranslateOrRun(options, table, io);
 }
 

@@ -12,3 +12,10 @@ std::vector<std::string> RegisterLines(const TRegisterFile& registers, std::uint
     }
     return lines;
 }
+
+std::string OutputLine(std::string_view valueText)
+{
+    std::string line = "Value: ";
+    line += valueText;
+    return line;
+}

@@ -1,12 +1,16 @@
 #pragma once
-// The register list's text, shared by every view of the registers.
+// The text of the register list and of the output lines, shared by every view of a run.
 
-#include "WindowHooks.h"
+#include "RegisterFile.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // "R1: 0" ... "R15: -5", with " *" after the current register's line; an index of 15 or
 // more marks no line.
 std::vector<std::string> RegisterLines(const TRegisterFile& registers, std::uint8_t current);
+
+// The output pane's line for one value sent out: "Value: " followed by its decimal text.
+std::string OutputLine(std::string_view valueText);

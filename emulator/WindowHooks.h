@@ -1,15 +1,13 @@
 #pragma once
 // The only way a running machine reaches the window. The emulator knows the window through
-// these two small interfaces: the window implements them with its toolkit, tests with recorders.
+// these two small interfaces: the workbench window implements them, tests with recorders.
 
 #include "MemoryStream.h"
+#include "RegisterFile.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
-
-using TRegisterFile = std::array<std::int32_t, 15>;
 
 // Runs calls on the window's thread.
 class IWindowThread {
@@ -26,8 +24,9 @@ public:
 class IRunViews {
 public:
     virtual ~IRunViews() = default;
-    // Position hook: select exactly this cell of the memory grid, without scrolling.
-    virtual void HighlightCell(int column, int row) = 0;
+    // Position hook: select exactly the memory grid's cell of the opcode byte at this
+    // address, without scrolling.
+    virtual void HighlightAddress(std::int64_t address) = 0;
     // Register hook: rebuild the register list.
     virtual void ShowRegisters(const TRegisterFile& registers, std::uint8_t current) = 0;
     // Memory hook: rewrite the memory grid; must leave image.Position() as it found it.

@@ -1,5 +1,7 @@
 #include "emuthread.h"
 
+#include "RegisterText.h"
+
 #include <condition_variable>
 #include <mutex>
 #include <utility>
@@ -8,6 +10,22 @@ namespace {
 
 // Unwinds the worker when Shutdown() ends the run; it is not a failure of the run.
 struct TShutdownSignal {};
+
+// How a run ended, from why the machine's last step ended it.
+TEmulationThread::TRunEnd RunEndOf(TMachineEnd end)
+{
+    switch (end) {
+    case TMachineEnd::StopByte:
+        return TEmulationThread::TRunEnd::StopByte;
+    case TMachineEnd::Reset:
+        return TEmulationThread::TRunEnd::Reset;
+    case TMachineEnd::EndOfImage:
+        return TEmulationThread::TRunEnd::EndOfImage;
+    case TMachineEnd::None:
+        break;
+    }
+    return TEmulationThread::TRunEnd::Running;
+}
 
 } // namespace
 
@@ -28,7 +46,19 @@ struct TEmulationThread::TControl {
     bool finished = false;
     std::shared_ptr<TCall> pending;
     std::exception_ptr fatal;
+    TRunEnd end = TRunEnd::Running;
+    TWait waiting = TWait::Nothing;
     std::function<void()> onFinished;
+
+    // Waits on `wake` until `done` holds, marked meanwhile as waiting on `what` for
+    // WaitingOn(); the mark is only read and written under the mutex.
+    template <class TDone>
+    void Wait(std::unique_lock<std::mutex>& lock, TWait what, TDone done)
+    {
+        waiting = what;
+        wake.wait(lock, done);
+        waiting = TWait::Nothing;
+    }
 };
 
 // The machine's hooks on the worker: each one is a call on the window's thread.
@@ -36,18 +66,17 @@ class TEmulationThread::THooks {
 public:
     explicit THooks(TEmulationThread& owner) : owner_(owner), views_(&owner.views_) {}
 
-    void Position(std::int64_t position)
+    void Position(std::int64_t address)
     {
-        const std::int64_t address = position - 1;
-        const int column = static_cast<int>(address % 15);
-        const int row = static_cast<int>(address / 15);
-        Show([views = views_, column, row] { views->HighlightCell(column, row); });
+        // Only this thread writes the count, so a plain load and store keep it exact.
+        owner_.steps_.store(owner_.steps_.load(std::memory_order_relaxed) + 1,
+                            std::memory_order_relaxed);
+        Show([views = views_, address] { views->HighlightAddress(address); });
     }
 
-    // The one place where an output value becomes its line in the output pane.
     void Output(const std::string& text)
     {
-        Show([views = views_, line = "Value: " + text] { views->AppendOutput(line); });
+        Show([views = views_, line = OutputLine(text)] { views->AppendOutput(line); });
     }
 
     std::string Input()
@@ -115,13 +144,14 @@ bool TEmulationThread::Suspended() const
 
 void TEmulationThread::SetStop(bool stop) { stop_.store(stop); }
 
-bool TEmulationThread::Stop() const { return stop_.load(); }
+bool TEmulationThread::StopRequested() const { return stop_.load(); }
 
 void TEmulationThread::Terminate()
 {
     const std::lock_guard lock(control_->mutex);
     control_->terminated = true;
     if (!control_->started) {
+        control_->end = TRunEnd::Stopped;
         control_->finished = true;
         control_->wake.notify_all();
     }
@@ -162,6 +192,20 @@ std::exception_ptr TEmulationThread::FatalException() const
     return control_->fatal;
 }
 
+TEmulationThread::TRunEnd TEmulationThread::EndReason() const
+{
+    const std::lock_guard lock(control_->mutex);
+    return control_->end;
+}
+
+std::uint64_t TEmulationThread::StepCount() const { return steps_.load(); }
+
+TEmulationThread::TWait TEmulationThread::WaitingOn() const
+{
+    const std::lock_guard lock(control_->mutex);
+    return control_->waiting;
+}
+
 const TMachine& TEmulationThread::Machine() const { return machine_; }
 
 void TEmulationThread::Run()
@@ -172,29 +216,30 @@ void TEmulationThread::Run()
     bool runBody = false;
     {
         std::unique_lock lock(control->mutex);
-        control->wake.wait(lock, [&] {
+        control->Wait(lock, TWait::Resume, [&] {
             return control->pauses == 0 || control->terminated || control->shutdown;
         });
         runBody = !control->terminated && !control->shutdown;
         control->started = runBody;
     }
+    TRunEnd end = TRunEnd::Stopped;
     if (runBody) {
         // The stop flag is not cleared here: it starts false with the worker, and clearing it
         // now could swallow a Stop given just after the first Resume().
         try {
             machine_.Reset();
-            THooks hooks(*this);
-            while (WaitWhilePaused() && !stop_.load() && machine_.Step(hooks)) {
-            }
+            end = RunSteps();
         } catch (const TShutdownSignal&) {
         } catch (...) {
             const std::lock_guard lock(control->mutex);
             control->fatal = std::current_exception();
+            end = TRunEnd::Failed;
         }
     }
     std::function<void()> onFinished;
     {
         const std::lock_guard lock(control->mutex);
+        control->end = end;
         control->finished = true;
         if (!control->shutdown)
             onFinished = control->onFinished;
@@ -203,10 +248,23 @@ void TEmulationThread::Run()
         onFinished();
 }
 
+TEmulationThread::TRunEnd TEmulationThread::RunSteps()
+{
+    THooks hooks(*this);
+    while (WaitWhilePaused()) {
+        if (stop_.load())
+            return TRunEnd::Stopped;
+        if (!machine_.Step(hooks))
+            return RunEndOf(machine_.EndReason());
+    }
+    return TRunEnd::Stopped; // shut down
+}
+
 bool TEmulationThread::WaitWhilePaused()
 {
     std::unique_lock lock(control_->mutex);
-    control_->wake.wait(lock, [this] { return control_->pauses == 0 || control_->shutdown; });
+    control_->Wait(lock, TWait::Resume,
+                   [this] { return control_->pauses == 0 || control_->shutdown; });
     return !control_->shutdown;
 }
 
@@ -214,8 +272,10 @@ void TEmulationThread::DelayStep()
 {
     // Waiting on the condition instead of sleeping lets Shutdown() cut the delay short.
     std::unique_lock lock(control_->mutex);
+    control_->waiting = TWait::StepDelay;
     control_->wake.wait_for(lock, stepDelay_, [this] { return control_->shutdown; });
-    control_->wake.wait(lock, [this] { return control_->pauses == 0 || control_->shutdown; });
+    control_->Wait(lock, TWait::Resume,
+                   [this] { return control_->pauses == 0 || control_->shutdown; });
     if (control_->shutdown)
         throw TShutdownSignal{};
 }
@@ -267,10 +327,10 @@ std::string TEmulationThread::CallWindow(std::function<void(std::function<void(s
         throw;
     }
     std::unique_lock lock(control->mutex);
-    control->wake.wait(lock, [&] { return call->done || control->shutdown; });
+    control->Wait(lock, TWait::Window, [&] { return call->done || control->shutdown; });
     control->pending.reset();
     // A pause given while the call ran (the Halt result) takes effect before its result is used.
-    control->wake.wait(lock, [&] { return control->pauses == 0 || control->shutdown; });
+    control->Wait(lock, TWait::Resume, [&] { return control->pauses == 0 || control->shutdown; });
     if (control->shutdown) {
         call->cancelled = true;
         throw TShutdownSignal{};

@@ -1,7 +1,7 @@
 #pragma once
 // The worker that runs one memory image, one instruction per step, paced for a person to follow.
 // It reaches the window only through IWindowThread and IRunViews; the line it hands to
-// AppendOutput is complete, "Value: " followed by the number.
+// AppendOutput is complete, "Value: " followed by the number (OutputLine).
 
 #include "Machine.h"
 #include "MemoryStream.h"
@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -18,6 +19,15 @@
 class TEmulationThread {
 public:
     static constexpr std::chrono::milliseconds DefaultStepDelay{50};
+
+    // How a run ended: at a Stop byte, at a Reset with 170, at the end of the image (also a
+    // jump outside it, or operand bytes missing there), by the stop flag or a termination
+    // request (also Shutdown()), or by a failure that FatalException() holds.
+    enum class TRunEnd { Running, StopByte, Reset, EndOfImage, Stopped, Failed };
+
+    // What the worker thread is blocked on: a Resume (created, paused, or halted after a window
+    // call), the step delay, or the answer of a window call. Nothing while it works or is done.
+    enum class TWait { Nothing, Resume, StepDelay, Window };
 
     // Created paused: nothing runs until the first Resume(). The image is used by reference
     // and must outlive the worker. Tests may pass a shorter step delay; the product never does.
@@ -37,7 +47,7 @@ public:
 
     // The stop flag, read at the top of every step.
     void SetStop(bool stop);
-    bool Stop() const;
+    bool StopRequested() const;
     // The termination request: a worker asked before its body started never runs it.
     void Terminate();
 
@@ -54,6 +64,14 @@ public:
 
     // The failure that ended the run, if any; kept, never reported.
     std::exception_ptr FatalException() const;
+    // Why the run ended; Running until Finished().
+    TRunEnd EndReason() const;
+    // The opcode bytes fetched so far, each highlighted once: the step that ends the run at a
+    // Stop byte, a Reset or a failure counts, finding the end of the image or the stop flag
+    // does not. Exact once Finished(); any thread may read it.
+    std::uint64_t StepCount() const;
+    // What the worker thread is blocked on right now.
+    TWait WaitingOn() const;
     // The machine state; read it only while the worker waits in a window call or has finished.
     const TMachine& Machine() const;
 
@@ -66,6 +84,7 @@ private:
     class THooks;
 
     void Run();
+    TRunEnd RunSteps();
     bool WaitWhilePaused();
     void DelayStep();
     // Runs `body` on the window's thread and waits until it has called its answer.
@@ -77,6 +96,8 @@ private:
     TMachine machine_;
     // Written by the window's thread, read by the worker at the top of each step.
     std::atomic<bool> stop_{false};
+    // Written by the worker alone, so counting costs no read-modify-write.
+    std::atomic<std::uint64_t> steps_{0};
     std::shared_ptr<TControl> control_;
     std::thread thread_; // last: started by the constructor once everything else exists
 };

@@ -6,6 +6,7 @@
 #include "Machine.h"
 #include "NumberText.h"
 #include "RegisterText.h"
+#include "strutils2.h"
 
 #include <array>
 #include <cstdio>
@@ -28,14 +29,14 @@ const std::array<const char*, 8> CannedInput = {"5", "-3", "2147483647", "-21474
 struct TCannedHooks {
     TMemoryStream* image = nullptr;
     std::size_t answers = 0;
-    std::int64_t lastPosition = 0;
+    std::int64_t lastAddress = -1;
     long registerCalls = 0;
 
-    void Position(std::int64_t p)
+    void Position(std::int64_t address)
     {
-        if (p < 1 || p > image->Size())
+        if (address < 0 || address >= image->Size())
             Fail("position hook outside the image");
-        lastPosition = p;
+        lastAddress = address;
     }
     void Output(const std::string& text)
     {
@@ -57,7 +58,7 @@ struct TCannedHooks {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::vector<std::string> lines = AsLines(AsText(data, size));
+    const std::vector<std::string> lines = SplitLines(AsText(data, size));
     std::size_t characters = 0;
     for (const std::string& line : lines)
         characters += line.size() / 2;

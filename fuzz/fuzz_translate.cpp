@@ -4,6 +4,7 @@
 #include "FuzzInput.h"
 #include "InstructionTable.h"
 #include "Translation.h"
+#include "strutils2.h"
 
 #include <cstdlib>
 #include <cstdio>
@@ -35,7 +36,7 @@ bool IsHexDigit(char c)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::vector<std::string> program = AsLines(AsText(data, size));
+    const std::vector<std::string> program = SplitLines(AsText(data, size));
     std::vector<std::string> listing;
     try {
         listing = Translate(Table(), program);

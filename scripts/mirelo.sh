@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# One entry point for a fresh Debian machine: installs what is missing, configures and builds,
-# then starts Mirelo ("run") or runs the whole test suite through CTest ("test").
+# One entry point for a fresh Debian machine: installs what is missing, then builds and starts
+# Mirelo ("run"), builds and checks the Debian package ("package"), or builds everything and
+# runs the whole test suite through CTest, the package's checks included ("test").
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 mode=${1:-}
 case "$mode" in
-  run|test) ;;
-  *) echo "usage: $0 run|test" >&2; exit 64 ;;
+  run|test|package) ;;
+  *) echo "usage: $0 run|test|package" >&2; exit 64 ;;
 esac
 
-packages=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core fonts-liberation)
+# What each mode needs: the window alone to run, its packaging tools to package, and for the
+# test run everything, since it builds and checks the package too (Xvfb and xdotool drive a
+# real X display for the window tests that need one).
+window_packages=(g++ cmake ninja-build qt6-base-dev fonts-dejavu-core fonts-liberation)
+package_packages=(dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream)
+test_packages=(libgtest-dev xvfb xdotool)
+case "$mode" in
+  run) packages=("${window_packages[@]}") ;;
+  package) packages=("${window_packages[@]}" "${package_packages[@]}") ;;
+  test) packages=("${window_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -32,17 +42,63 @@ fi
 # CI builds with warnings as errors so that a new warning cannot land unnoticed.
 werror=OFF
 [ "${CI:-}" = true ] && werror=ON
-cmake -S "$root" -B "$build" -G Ninja -DMIRELO_WERROR=$werror
-cmake --build "$build"
 
 if [ "$mode" = run ]; then
+  # A first build for running skips the tests, so it needs no test framework and shows the
+  # window sooner; a build folder set up before keeps its own choice.
+  testing=()
+  [ -f "$build/CMakeCache.txt" ] || testing=(-DBUILD_TESTING=OFF)
+  cmake -S "$root" -B "$build" -G Ninja -DMIRELO_WERROR=$werror "${testing[@]}"
+  cmake --build "$build" --target mirelo2
   exec "$build/workbench/mirelo2"
 fi
+
+if [ "$mode" = package ]; then
+  # An optimised build without tests, in its own folder, with the compiler and linker flags
+  # that Debian's own packages get (hardening; read in the source folder, which their
+  # file-prefix-map names). RelWithDebInfo's -O2, since GCC 12 gives false warnings at -O3;
+  # CPack strips the programs and packs what `cmake --install` installs.
+  pkg="$root/build-package"
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+  cxxflags=$(cd "$root" && echo "$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)")
+  ldflags=$(cd "$root" && dpkg-buildflags --get LDFLAGS)
+  cmake -S "$root" -B "$pkg" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+        -DMIRELO_WERROR=$werror "-DCMAKE_CXX_FLAGS=$cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$ldflags"
+  cmake --build "$pkg"
+  rm -f "$pkg"/*.deb
+  (cd "$pkg" && cpack -G DEB)
+  debs=("$pkg"/*.deb)
+  deb=${debs[0]}
+
+  # The checks a distribution would make, then the installed layout put to use: the programs
+  # must start from where the package puts them.
+  lintian --fail-on error,warning "$deb"
+  unpacked="$pkg/unpacked"
+  rm -rf "$unpacked"
+  dpkg-deb -x "$deb" "$unpacked"
+  desktop-file-validate "$unpacked"/usr/share/applications/*.desktop
+  appstreamcli validate --no-net "$unpacked"/usr/share/metainfo/*.metainfo.xml
+  for size in 16 22 24 32 48 64 128 256; do
+    ls "$unpacked/usr/share/icons/hicolor/${size}x${size}/apps/"*.png >/dev/null
+  done
+  printf 'in $1\nset 1\nadd $1\nout $1\nstop\n' > "$unpacked/double.mir"
+  value=$(echo 21 | "$unpacked/usr/bin/mirelo-cli" run "$unpacked/double.mir")
+  [ "$value" = "Value: 42" ] || { echo "unpacked mirelo-cli printed '$value'" >&2; exit 1; }
+  version=$(QT_QPA_PLATFORM=offscreen "$unpacked/usr/bin/mirelo2" --version)
+  expected="Mirelo $(dpkg-deb -f "$deb" Version)"
+  [ "$version" = "$expected" ] || { echo "unpacked mirelo2 printed '$version'" >&2; exit 1; }
+  echo "Package: $deb (passes lintian, desktop-file-validate and appstreamcli; unpacked programs start)"
+  exit 0
+fi
+
+cmake -S "$root" -B "$build" -G Ninja -DMIRELO_WERROR=$werror -DBUILD_TESTING=ON
+cmake --build "$build"
 
 # The test suite runs three times: as built above, then with AddressSanitizer and
 # UndefinedBehaviorSanitizer (every test), then with ThreadSanitizer (the tests labelled
 # "threads": those that start a worker thread or drive the window). Any sanitizer report fails
-# its test. MIRELO_SANITIZERS=0 runs the plain suite alone.
+# its test. Between them the package is built and checked as "package" does. MIRELO_SANITIZERS=0
+# leaves the sanitizer suites out, MIRELO_PACKAGE=0 the package.
 failed=()
 suite() {
   local name=$1 dir=$2
@@ -54,6 +110,11 @@ suite() {
 }
 
 suite "tests" "$build"
+if [ "${MIRELO_PACKAGE:-1}" != 0 ]; then
+  echo "== Debian package"
+  # A separate run, so that its first failing step ends it without ending this one.
+  bash "$root/scripts/mirelo.sh" package || failed+=("Debian package")
+fi
 if [ "${MIRELO_SANITIZERS:-1}" != 0 ]; then
   asan="$root/build-asan"
   cmake -S "$root" -B "$asan" -G Ninja -DMIRELO_WERROR=$werror "-DMIRELO_SANITIZE=address;undefined"
@@ -62,8 +123,7 @@ if [ "${MIRELO_SANITIZERS:-1}" != 0 ]; then
 
   tsan="$root/build-tsan"
   cmake -S "$root" -B "$tsan" -G Ninja -DMIRELO_WERROR=$werror -DMIRELO_SANITIZE=thread
-  cmake --build "$tsan" --target test_emulator test_workbench test_workbench_runs \
-        test_workbench_input test_stress
+  cmake --build "$tsan" --target mirelo_threads_tests
   suite "threaded tests with ThreadSanitizer" "$tsan" -L threads
 fi
 

@@ -1,5 +1,6 @@
 #include "InstructionTable.h"
 
+#include "Encoding.h"
 #include "strutils2.h"
 
 #include <functional>
@@ -58,61 +59,12 @@ const TOpCode* TInstructionTable::FindOpcode(int opcode) const
     return index < 0 ? nullptr : &rows_[static_cast<std::size_t>(index)];
 }
 
-namespace {
-
-struct TForm {
-    const char* Pattern;
-    std::int64_t Opcode;
-};
-
-struct TMnemonicForms {
-    const char* Mnemonic;
-    std::vector<TForm> Forms;
-};
-
-} // namespace
-
 void FillInstructionTable(TInstructionTable& table)
 {
-    // Div and iDiv interleave: Div CR, Div CC, Div RR, iDiv RR, Div MM, iDiv MM.
-    static const std::vector<TMnemonicForms> forms = {
-        {"Stop", {{"", 0}}},
-        {"Reset", {{"", 1}}},
-        {"Page", {{"C", 2}, {"R", 3}, {"M", 4}}},
-        {"Add", {{"CC", 16}, {"C", 17}, {"RR", 18}, {"R", 19}, {"MM", 20}, {"M", 21}}},
-        {"Inc", {{"", 22}}},
-        {"Sub", {{"CC", 32}, {"C", 33}, {"RR", 34}, {"R", 35}, {"MM", 36}, {"M", 37}}},
-        {"Dec", {{"", 38}}},
-        {"Div", {{"CR", 48}, {"CC", 49}, {"RR", 50}}},
-        {"iDiv", {{"RR", 51}}},
-        {"Div", {{"MM", 52}}},
-        {"iDiv", {{"MM", 53}}},
-        {"Mul", {{"C", 64}, {"CC", 65}, {"R", 66}, {"RR", 67}, {"M", 68}, {"MM", 69}}},
-        {"And", {{"CC", 80}, {"C", 81}, {"", 82}, {"RR", 83}, {"R", 84}, {"MM", 85}, {"M", 86}}},
-        {"Or", {{"CC", 87}, {"C", 88}, {"", 89}, {"RR", 90}, {"R", 91}, {"MM", 92}, {"M", 93}}},
-        {"Not", {{"C", 96}, {"S", 97}, {"R", 98}, {"M", 99}}},
-        {"XOr",
-         {{"CC", 100}, {"C", 101}, {"S", 102}, {"RR", 103}, {"R", 104}, {"MM", 105}, {"M", 106}}},
-        {"Mov",
-         {{"RR", 112}, {"RM", 113}, {"MM", 114}, {"MR", 115}, {"C", 116}, {"M", 117}, {"R", 118},
-          {"RC", 119}, {"MC", 120}}},
-        {"Xch", {{"MM", 128}, {"RR", 129}, {"M", 130}, {"R", 131}}},
-        {"Set", {{"C", 240}, {"R", 241}, {"M", 242}}},
-        {"Out", {{"C", 243}, {"R", 244}, {"M", 245}}},
-        {"In", {{"M", 246}, {"R", 247}}},
-        {"Jmp", {{"C", 144}, {"R", 145}, {"M", 146}}},
-        {"Jin", {{"CC", 147}, {"RR", 148}, {"MM", 149}}},
-        {"Jig", {{"CC", 150}, {"RR", 151}, {"MM", 152}}},
-        {"Cmp", {{"RC", 160}, {"RR", 161}, {"MM", 162}, {"MC", 163}, {"MR", 164}, {"RM", 165}}},
-    };
-    for (const TMnemonicForms& entry : forms) {
-        for (const TForm& form : entry.Forms) {
-            const std::string pattern = form.Pattern;
-            // The S forms take no operand byte, yet carry a letter: their flags stay false.
-            const bool operandless = pattern.empty() || pattern == "S";
-            const bool first = !operandless;
-            const bool second = !operandless && pattern.size() >= 2;
-            table.Add(entry.Mnemonic, pattern, form.Opcode, first, second);
-        }
+    for (const TEncoding& form : InstructionEncoding) {
+        // The S forms take no operand byte, yet carry a letter: their flags stay false.
+        const int operands = form.OperandCount();
+        table.Add(std::string(form.Mnemonic), std::string(form.Pattern), form.Opcode, operands >= 1,
+                  operands >= 2);
     }
 }

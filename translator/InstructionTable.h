@@ -1,7 +1,7 @@
 #pragma once
 // The instruction table: every instruction form the translator can emit and the opcode byte
-// that stands for it. It is the one definition of the machine-code encoding; the emulator
-// decodes the same opcodes.
+// that stands for it, as the translator looks them up. Its rows come from the one list of the
+// machine-code encoding in Encoding.h, which the emulator decodes too.
 
 #include <cstddef>
 #include <cstdint>
@@ -49,5 +49,5 @@ private:
     std::vector<int> byOpcode_ = std::vector<int>(256, -1);
 };
 
-// Appends the 92 rows of the machine's instruction set in their defined order.
+// Appends the 92 rows of the machine's instruction set in the order of InstructionEncoding.
 void FillInstructionTable(TInstructionTable& table);

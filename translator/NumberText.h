@@ -13,9 +13,10 @@ public:
     explicit EConvertError(std::string_view text);
 };
 
-// Decimal text conversion in the toolkit's integer syntax: leading blanks, an optional sign,
-// then decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or "0X".
-// Throws EConvertError for anything else.
+// Decimal text conversion: leading space characters, an optional "+" or "-", then decimal
+// digits (magnitude at most 2147483647, or 2147483648 after "-"), or after "$", "x", "X", "0x"
+// or "0X" hexadecimal digits read as a 32-bit pattern; nothing may follow the digits.
+// Throws EConvertError for anything else, the empty text included.
 std::int32_t StrToInt(std::string_view text);
 
 // Like StrToInt, but reports failure by returning false instead of throwing.

@@ -11,6 +11,10 @@
 // keep their order and are not trimmed.
 std::vector<std::string> SplitText(std::string_view text, std::string_view delimiters);
 
+// Splits program or listing text into lines: "\n" and "\r\n" both end a line, and a final
+// line break does not start another line. A lone "\r" stays in its line.
+std::vector<std::string> SplitLines(std::string_view text);
+
 // Lower-cases the letters A to Z and leaves every other byte as it is.
 std::string AsciiLower(std::string_view text);
 

@@ -223,6 +223,24 @@ TEST_F(CliFiles, TraceWritesOneLinePerStep)
     EXPECT_NE(lines.back().find("R3=0"), std::string::npos) << lines.back();
 }
 
+TEST_F(CliFiles, TraceNamesWhatThePageValuePassesOver)
+{
+    // Page C 1; Inc (passed over); Page C 0; Stop.
+    const auto r = RunCli({"run", "--trace", "--listing", Write("paged.lst", "0201\n16\n0200\n00\n")});
+    EXPECT_EQ(r.Status, 0);
+    std::vector<std::string> lines;
+    std::size_t start = 0, end = 0;
+    while ((end = r.Err.find('\n', start)) != std::string::npos) {
+        lines.push_back(r.Err.substr(start, end - start));
+        start = end + 1;
+    }
+    ASSERT_EQ(lines.size(), 4u) << r.Err;
+    EXPECT_EQ(lines[0].substr(0, 17), "0000  02  Page 01");
+    EXPECT_EQ(lines[1].substr(0, 23), "0002  16  (passed over)");
+    EXPECT_EQ(lines[2].substr(0, 17), "0003  02  Page 00");
+    EXPECT_EQ(lines[3].substr(0, 14), "0005  00  Stop");
+}
+
 TEST_F(CliFiles, UnreadableFilesExitWith66)
 {
     const auto missing = RunCli({"run", (dir_ / "missing.mir").string()});

@@ -15,7 +15,7 @@ struct TRecordingHooks {
     TRegisterFile shownRegisters{};
     int shownCurrent = -1;
 
-    void Position(std::int64_t position) { events.push_back("position " + std::to_string(position)); }
+    void Position(std::int64_t address) { events.push_back("fetch " + std::to_string(address)); }
     void Output(const std::string& text)
     {
         events.push_back("output " + text);

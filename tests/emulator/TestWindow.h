@@ -11,6 +11,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 class TTestWindow : public IWindowThread {
@@ -43,6 +44,13 @@ public:
             }
         }
         return true;
+    }
+
+    // True when a call is queued and not yet run.
+    bool HasPost()
+    {
+        const std::lock_guard lock(mutex_);
+        return !calls_.empty();
     }
 
     // True once a call is queued (without running it); false if none comes within `timeout`.
@@ -79,6 +87,20 @@ private:
     bool nudged_ = false;
 };
 
+// Polls `condition` (state that no posted call announces, such as where a worker waits) until
+// it holds; false if it still does not after `timeout`.
+template <class TCondition>
+bool WaitUntil(TCondition condition, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return condition();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
 // Touched only on the test's thread, inside the calls that TTestWindow runs there.
 class TTestViews : public IRunViews {
 public:
@@ -89,9 +111,9 @@ public:
     // Answers input requests; by default at once with "5".
     std::function<void(std::function<void(std::string)>)> onInput = [](auto answer) { answer("5"); };
 
-    void HighlightCell(int column, int row) override
+    void HighlightAddress(std::int64_t address) override
     {
-        Record("cell " + std::to_string(column) + "," + std::to_string(row));
+        Record("highlight " + std::to_string(address));
     }
     void ShowRegisters(const TRegisterFile& registers, std::uint8_t current) override
     {

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -15,9 +17,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using TEvents = std::vector<std::string>;
-
-// Long enough that a worker that should stay quiet would have posted by then.
-constexpr auto Quiet = 100ms;
+using TRunEnd = TEmulationThread::TRunEnd;
+using TWait = TEmulationThread::TWait;
 
 const std::vector<std::uint8_t> Sample = {0x11, 0x0A, 0x81, 0x01, 0x02, 0xF0, 0x01, 0x16, 0xF0,
                                           0x03, 0xA1, 0x01, 0x02, 0x93, 0x10, 0x05, 0x00};
@@ -44,6 +45,14 @@ struct TRunRig {
     }
 
     bool PumpToEnd() { return window.PumpUntil([this] { return worker->Finished() && finishedCalls > 0; }); }
+    // A worker blocked on `what` posts nothing until it is let go, so the absence of a call
+    // can be checked at once instead of after a while.
+    bool WaitsOn(TWait what) { return WaitUntil([this, what] { return worker->WaitingOn() == what; }); }
+    long Highlights() const
+    {
+        return std::count_if(views.events.begin(), views.events.end(),
+                             [](const std::string& e) { return e.rfind("highlight ", 0) == 0; });
+    }
     bool PumpUntilSeen(const std::string& event)
     {
         return window.PumpUntil([this, &event] { return views.Saw(event); });
@@ -55,7 +64,7 @@ TEST(EmulationThread, RunsTheSampleToItsStopByte)
     TRunRig rig(Sample);
     rig.worker->Resume();
     ASSERT_TRUE(rig.PumpToEnd());
-    EXPECT_EQ(rig.views.events.back(), "cell 1,1") << "the Stop byte at 16 stays highlighted";
+    EXPECT_EQ(rig.views.events.back(), "highlight 16") << "the Stop byte at 16 stays highlighted";
     EXPECT_EQ(rig.views.lastRegisters[0], 10);
     EXPECT_EQ(rig.views.lastRegisters[1], 10);
     EXPECT_EQ(rig.views.lastRegisters[2], 0);
@@ -81,8 +90,8 @@ TEST(EmulationThread, CallsTheViewsInStepOrder)
     TRunRig rig(bytes);
     rig.worker->Resume();
     ASSERT_TRUE(rig.PumpToEnd());
-    const TEvents expected = {"cell 0,0",  "output Value: 7", "registers", "memory", "cell 2,0", "registers",
-                              "memory",    "cell 14,0",       "registers", "memory", "cell 0,1"};
+    const TEvents expected = {"highlight 0",  "output Value: 7", "registers", "memory", "highlight 2", "registers",
+                              "memory",    "highlight 14",       "registers", "memory", "highlight 15"};
     EXPECT_EQ(rig.views.events, expected);
 }
 
@@ -90,8 +99,10 @@ TEST(EmulationThread, CreatedPausedRunsNothingUntilResumed)
 {
     TRunRig rig(Sample);
     EXPECT_TRUE(rig.worker->Suspended());
-    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    ASSERT_TRUE(rig.WaitsOn(TWait::Resume));
+    EXPECT_FALSE(rig.window.HasPost());
     EXPECT_FALSE(rig.worker->Finished());
+    EXPECT_EQ(rig.worker->EndReason(), TRunEnd::Running);
     rig.worker->Resume();
     EXPECT_FALSE(rig.worker->Suspended());
     EXPECT_TRUE(rig.window.WaitForPost());
@@ -106,10 +117,12 @@ TEST(EmulationThread, PausesNest)
     rig.worker->Suspend();
     rig.worker->Suspend();
     ASSERT_TRUE(rig.window.RunOne());
-    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    ASSERT_TRUE(rig.WaitsOn(TWait::Resume));
+    EXPECT_FALSE(rig.window.HasPost());
     rig.worker->Resume();
     EXPECT_TRUE(rig.worker->Suspended());
-    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    EXPECT_EQ(rig.worker->WaitingOn(), TWait::Resume);
+    EXPECT_FALSE(rig.window.HasPost());
     rig.worker->Resume();
     EXPECT_FALSE(rig.worker->Suspended());
     EXPECT_TRUE(rig.window.WaitForPost());
@@ -126,7 +139,8 @@ TEST(EmulationThread, ExtraResumeDoesNotCountAhead)
     rig.worker->Suspend();
     EXPECT_TRUE(rig.worker->Suspended());
     ASSERT_TRUE(rig.window.RunOne());
-    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    ASSERT_TRUE(rig.WaitsOn(TWait::Resume));
+    EXPECT_FALSE(rig.window.HasPost());
 }
 
 TEST(EmulationThread, StopWhilePausedFinishesTheStepAfterResume)
@@ -138,11 +152,12 @@ TEST(EmulationThread, StopWhilePausedFinishesTheStepAfterResume)
     rig.worker->SetStop(true);
     rig.worker->Terminate();
     ASSERT_TRUE(rig.window.RunOne());
-    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    ASSERT_TRUE(rig.WaitsOn(TWait::Resume));
+    EXPECT_FALSE(rig.window.HasPost());
     EXPECT_FALSE(rig.worker->Finished());
     rig.worker->Resume();
     ASSERT_TRUE(rig.PumpToEnd());
-    EXPECT_EQ(rig.views.events, (TEvents{"cell 0,0", "registers", "memory"}));
+    EXPECT_EQ(rig.views.events, (TEvents{"highlight 0", "registers", "memory"}));
     EXPECT_EQ(rig.views.lastRegisters[0], 1);
 }
 
@@ -171,12 +186,16 @@ TEST_P(NeverStarts, TerminateBeforeTheBodyStarts)
     rig.worker->SetStop(GetParam().setStop);
     rig.worker->Terminate();
     EXPECT_TRUE(rig.worker->Finished());
+    EXPECT_EQ(rig.worker->EndReason(), TRunEnd::Stopped) << "told as soon as it is finished";
     if (GetParam().resume)
         rig.worker->Resume();
     EXPECT_TRUE(rig.window.PumpUntil([&] { return rig.finishedCalls > 0; }));
-    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    // The finish notice is the worker's last act: nothing can be posted after it.
+    EXPECT_FALSE(rig.window.HasPost());
     EXPECT_TRUE(rig.views.events.empty());
     EXPECT_EQ(rig.worker->Machine().Image().Position(), 0);
+    EXPECT_EQ(rig.worker->EndReason(), TRunEnd::Stopped);
+    EXPECT_EQ(rig.worker->StepCount(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Requests, NeverStarts,
@@ -215,7 +234,8 @@ TEST(EmulationThread, HaltDuringInputPausesBeforeTheTextIsUsed)
     };
     rig.worker->Resume();
     ASSERT_TRUE(rig.PumpUntilSeen("input"));
-    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    ASSERT_TRUE(rig.WaitsOn(TWait::Resume));
+    EXPECT_FALSE(rig.window.HasPost());
     EXPECT_TRUE(rig.worker->Suspended());
     EXPECT_EQ(rig.worker->Machine().Registers()[0], 0) << "the text is not used yet";
     rig.worker->Resume();
@@ -230,13 +250,60 @@ TEST(EmulationThread, LateAnswerIsUsedOnceAndASecondIgnored)
     rig.views.onInput = [&pending](auto answer) { pending = std::move(answer); };
     rig.worker->Resume();
     ASSERT_TRUE(rig.PumpUntilSeen("input"));
-    EXPECT_FALSE(rig.window.WaitForPost(Quiet)) << "the worker waits for the answer";
+    ASSERT_TRUE(rig.WaitsOn(TWait::Window)) << "the worker waits for the answer";
+    EXPECT_FALSE(rig.window.HasPost());
     pending("7");
     pending("8");
     ASSERT_TRUE(rig.PumpToEnd());
     EXPECT_TRUE(rig.views.Saw("output Value: 7"));
     EXPECT_FALSE(rig.views.Saw("output Value: 8"));
 }
+
+// How a run ended and how many opcode bytes it fetched, as the window's status bar reads them
+// once the worker has finished.
+struct TEndCase {
+    const char* name;
+    std::vector<std::uint8_t> image;
+    bool stopFlag;                      // set once the run has gone some way
+    TRunEnd end;
+    std::optional<std::uint64_t> steps; // none: as many as the run highlighted before the stop
+};
+
+void PrintTo(const TEndCase& c, std::ostream* os) { *os << c.name; }
+
+class RunEnd : public ::testing::TestWithParam<TEndCase> {};
+
+TEST_P(RunEnd, IsToldWithTheStepCount)
+{
+    const TEndCase& c = GetParam();
+    TRunRig rig(c.image);
+    rig.worker->Resume();
+    if (c.stopFlag) {
+        ASSERT_TRUE(rig.window.PumpUntil([&] { return rig.views.events.size() >= 30; }));
+        rig.worker->SetStop(true);
+    }
+    ASSERT_TRUE(rig.PumpToEnd());
+    EXPECT_EQ(rig.worker->EndReason(), c.end);
+    EXPECT_EQ(rig.worker->StepCount(), static_cast<std::uint64_t>(rig.Highlights()))
+        << "one step for each highlighted byte";
+    if (c.steps) {
+        EXPECT_EQ(rig.worker->StepCount(), *c.steps);
+    }
+}
+
+// The sample fetches Add, Xch, ten rounds of five instructions and the Stop byte.
+const TEndCase EndCases[] = {
+    {"StopByteCountsItsStep", Sample, false, TRunEnd::StopByte, 53},
+    {"ResetWith170", {0x74, 0xAA, 0x01, 0x16}, false, TRunEnd::Reset, 2},
+    {"EndOfImageFetchesNothing", {0x16, 0x16}, false, TRunEnd::EndOfImage, 2},
+    {"JumpOutsideTheImage", {0x90, 0x40, 0x16}, false, TRunEnd::EndOfImage, 1},
+    {"OperandBytesMissing", {0x16, 0x10, 0x01}, false, TRunEnd::EndOfImage, 2},
+    {"FailureCountsItsStep", {0x16, 0x31, 0x05, 0x00, 0x16}, false, TRunEnd::Failed, 2},
+    {"StopFlag", EndlessLoop, true, TRunEnd::Stopped, std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(Ends, RunEnd, ::testing::ValuesIn(EndCases),
+                         [](const ::testing::TestParamInfo<TEndCase>& row) { return row.param.name; });
 
 struct TFailureCase {
     const char* name;
@@ -267,18 +334,19 @@ TEST_P(RunFailure, EndsTheRunSilentlyAndIsKept)
     } catch (const std::exception& error) {
         EXPECT_EQ(std::string(error.what()), c.message);
     }
+    EXPECT_EQ(rig.worker->EndReason(), TRunEnd::Failed);
     EXPECT_EQ(rig.finishedCalls, 1);
 }
 
 const TFailureCase FailureCases[] = {
     {"DivisionByZero", {0x16, 0x31, 0x05, 0x00, 0x16}, "", "",
-     {"cell 0,0", "registers", "memory", "cell 1,0"}, "Division by zero at address 1"},
-    {"InputNotAnInteger", {0xF7, 0x01, 0x16}, "", "", {"cell 0,0", "input"},
+     {"highlight 0", "registers", "memory", "highlight 1"}, "Division by zero at address 1"},
+    {"InputNotAnInteger", {0xF7, 0x01, 0x16}, "", "", {"highlight 0", "input"},
      "Input is not an integer at address 0: '' is not a valid integer value"},
-    {"ViewThrowsInShowMemory", {0x16, 0x16}, "", "memory", {"cell 0,0", "registers", "memory"},
+    {"ViewThrowsInShowMemory", {0x16, 0x16}, "", "memory", {"highlight 0", "registers", "memory"},
      "view failed on memory"},
-    {"ViewThrowsInRequestInput", {0xF7, 0x01, 0x16}, "1", "input", {"cell 0,0", "input"}, "view failed on input"},
-    {"ViewThrowsInHighlight", {0x16}, "", "cell 0,0", {"cell 0,0"}, "view failed on cell 0,0"},
+    {"ViewThrowsInRequestInput", {0xF7, 0x01, 0x16}, "1", "input", {"highlight 0", "input"}, "view failed on input"},
+    {"ViewThrowsInHighlight", {0x16}, "", "highlight 0", {"highlight 0"}, "view failed on highlight 0"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Failures, RunFailure, ::testing::ValuesIn(FailureCases),
@@ -290,7 +358,8 @@ TEST(EmulationShutdown, NeverResumedWorker)
     rig.worker->Shutdown();
     EXPECT_TRUE(rig.worker->Finished());
     EXPECT_EQ(rig.finishedCalls, 0) << "no finish notice after a shutdown";
-    EXPECT_FALSE(rig.window.WaitForPost(Quiet));
+    EXPECT_FALSE(rig.window.HasPost()) << "the thread has been joined";
+    EXPECT_EQ(rig.worker->EndReason(), TRunEnd::Stopped);
 }
 
 TEST(EmulationShutdown, PausedWorker)
@@ -304,7 +373,7 @@ TEST(EmulationShutdown, PausedWorker)
     rig.worker->Shutdown();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
     rig.window.RunAll();
-    EXPECT_EQ(rig.views.events, TEvents{"cell 0,0"});
+    EXPECT_EQ(rig.views.events, TEvents{"highlight 0"});
     EXPECT_EQ(rig.finishedCalls, 0);
 }
 
@@ -312,20 +381,21 @@ TEST(EmulationShutdown, CutsALongStepDelayShort)
 {
     TRunRig rig({0x16, 0x16, 0x00}, 10s);
     rig.worker->Resume();
-    ASSERT_TRUE(rig.PumpUntilSeen("cell 0,0"));
-    EXPECT_FALSE(rig.window.WaitForPost(Quiet)) << "the worker sits in its step delay";
+    ASSERT_TRUE(rig.PumpUntilSeen("highlight 0"));
+    ASSERT_TRUE(rig.WaitsOn(TWait::StepDelay));
+    EXPECT_FALSE(rig.window.HasPost());
     const auto start = std::chrono::steady_clock::now();
     rig.worker->Shutdown();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
     rig.window.RunAll();
-    EXPECT_EQ(rig.views.events, TEvents{"cell 0,0"}) << "no call after the shutdown";
+    EXPECT_EQ(rig.views.events, TEvents{"highlight 0"}) << "no call after the shutdown";
 }
 
 TEST(EmulationShutdown, RunningWithTheDefaultDelay)
 {
     TRunRig rig(EndlessLoop, TEmulationThread::DefaultStepDelay);
     rig.worker->Resume();
-    ASSERT_TRUE(rig.PumpUntilSeen("cell 1,0"));
+    ASSERT_TRUE(rig.PumpUntilSeen("highlight 1"));
     const auto start = std::chrono::steady_clock::now();
     rig.worker->Shutdown();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
@@ -345,7 +415,7 @@ TEST(EmulationShutdown, PendingInputAnsweredAfterTheWorkerIsGone)
     rig.worker.reset();
     pending("5"); // must be harmless now
     rig.window.RunAll();
-    EXPECT_EQ(rig.views.events, (TEvents{"cell 0,0", "input"}));
+    EXPECT_EQ(rig.views.events, (TEvents{"highlight 0", "input"}));
     EXPECT_EQ(rig.finishedCalls, 0);
 }
 

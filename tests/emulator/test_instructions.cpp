@@ -85,6 +85,9 @@ const TInstructionCase InstructionCases[] = {
     {.name = "DivCCTruncates", .image = {0x31, 7, 2}, .after = {{1, 3}}},
     {.name = "DivCRRemainderHasSignOfDividend", .image = {0x30, 2, 2}, .before = {{1, -7}}, .after = {{1, -3}, {2, -1}}},
     {.name = "DivCRSecondResultIntoCurrent", .image = {0x30, 2, 0}, .before = {{1, 7}}, .after = {{1, 1}}},
+    // 10 div 3: the second result is the new quotient 3 mod 3, not the old 10 mod 3.
+    {.name = "DivCRSecondFromTheNewQuotient", .image = {0x30, 3, 2}, .before = {{1, 10}, {2, 99}}, .after = {{1, 3}, {2, 0}}},
+    {.name = "DivCRSecondIntoCurrentByItsNumber", .image = {0x30, 3, 1}, .before = {{1, 10}}, .after = {{1, 0}}},
     {.name = "DivRRRemainderByOldSecond", .image = {0x32, 2, 3}, .before = {{1, 100}, {2, 7}, {3, 5}}, .after = {{1, 14}, {3, 4}}},
     {.name = "DivRRSameRegisterTwice", .image = {0x32, 2, 2}, .before = {{1, 100}, {2, 7}}, .after = {{1, 14}, {2, 0}}},
     {.name = "DivRRRemainderByMinusOneIsZero", .image = {0x32, 2, 3}, .before = {{1, Min32}, {2, 1}, {3, -1}}, .after = {{3, 0}}},
@@ -229,7 +232,8 @@ TEST_P(Fault, EndsTheStepWithoutWriting)
     }
     EXPECT_EQ(rig.machine.Registers(), registersBefore);
     EXPECT_EQ(rig.image.Bytes(), c.image);
-    std::vector<std::string> events = {"position 1"};
+    EXPECT_EQ(rig.image.Position(), 1) << "just after the failing opcode byte";
+    std::vector<std::string> events = {"fetch 0"};
     if (c.asksInput)
         events.push_back("input");
     EXPECT_EQ(rig.hooks.events, events) << "no delay and no register or memory hook";

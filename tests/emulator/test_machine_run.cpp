@@ -23,7 +23,7 @@ TEST(MachineRun, SampleProgramCountsToTen)
     EXPECT_EQ(rig.machine.Registers()[2], 0);
     EXPECT_EQ(rig.machine.Current(), 2);
     EXPECT_TRUE(rig.hooks.outputs.empty());
-    EXPECT_EQ(rig.hooks.events.back(), "position 17");
+    EXPECT_EQ(rig.hooks.events.back(), "fetch 16");
     EXPECT_EQ(rig.hooks.shownRegisters, rig.machine.Registers());
     EXPECT_EQ(rig.hooks.shownCurrent, 2);
 }
@@ -34,6 +34,7 @@ struct TRunCase {
     TEvents events;                // every hook call of the whole run
     std::vector<std::uint8_t> end; // the image at the end
     std::int32_t r1 = 0;
+    TMachineEnd reason = TMachineEnd::StopByte;
 };
 
 void PrintTo(const TRunCase& c, std::ostream* os) { *os << c.name; }
@@ -49,6 +50,7 @@ TEST_P(Run, MakesTheseHookCalls)
     EXPECT_EQ(rig.hooks.events, c.events);
     EXPECT_EQ(rig.image.Bytes(), c.end);
     EXPECT_EQ(rig.machine.Registers()[0], c.r1);
+    EXPECT_EQ(rig.machine.EndReason(), c.reason);
 }
 
 const TEvents Tail = {"registers", "memory"};
@@ -64,44 +66,49 @@ TEvents Join(std::initializer_list<TEvents> parts)
 
 // clang-format off
 const TRunCase RunCases[] = {
-    {"EmptyImageCallsNoHook", {}, {}, {}},
-    {"SingleStopHighlightsOnly", {0x00}, {"position 1"}, {0x00}},
+    {"EmptyImageCallsNoHook", {}, {}, {}, 0, TMachineEnd::EndOfImage},
+    {"SingleStopHighlightsOnly", {0x00}, {"fetch 0"}, {0x00}},
     {"WithoutStopEndsAfterTheLastInstruction", {0x16},
-     Join({{"position 1"}, Acts}), {0x16}, 1},
+     Join({{"fetch 0"}, Acts}), {0x16}, 1, TMachineEnd::EndOfImage},
     {"JumpBeyondEndEndsAtTheNextStep", {0x90, 0x50, 0x16},
-     Join({{"position 1"}, Acts}), {0x90, 0x50, 0x16}},
+     Join({{"fetch 0"}, Acts}), {0x90, 0x50, 0x16}, 0, TMachineEnd::EndOfImage},
     {"JumpToNegativePositionEnds", {0x21, 0x05, 0x94, 0x00, 0x00},
-     Join({{"position 1"}, Acts, {"position 3"}, Acts}), {0x21, 0x05, 0x94, 0x00, 0x00}, -5},
+     Join({{"fetch 0"}, Acts, {"fetch 2"}, Acts}), {0x21, 0x05, 0x94, 0x00, 0x00}, -5, TMachineEnd::EndOfImage},
+    // -1 lies just before the image: no step may read a byte there.
+    {"JumpToMinusOneEnds", {0x26, 0x91, 0x00},
+     Join({{"fetch 0"}, Acts, {"fetch 1"}, Acts}), {0x26, 0x91, 0x00}, -1, TMachineEnd::EndOfImage},
     {"JumpHighlightsTheTarget", {0x90, 0x03, 0x16, 0x00},
-     Join({{"position 1"}, Acts, {"position 4"}}), {0x90, 0x03, 0x16, 0x00}},
+     Join({{"fetch 0"}, Acts, {"fetch 3"}}), {0x90, 0x03, 0x16, 0x00}},
     {"ResetWith170ClearsAndEnds", {0x74, 0xAA, 0x01, 0x16},
-     Join({{"position 1"}, Acts, {"position 3"}}), {0, 0, 0, 0}, 170},
+     Join({{"fetch 0"}, Acts, {"fetch 2"}}), {0, 0, 0, 0}, 170, TMachineEnd::Reset},
     {"ResetWith171GoesOnWithoutDelay", {0x74, 0xAB, 0x01, 0x00},
-     Join({{"position 1"}, Acts, {"position 3"}, Tail, {"position 4"}}), {0x74, 0xAB, 0x01, 0x00}, 171},
+     Join({{"fetch 0"}, Acts, {"fetch 2"}, Tail, {"fetch 3"}}), {0x74, 0xAB, 0x01, 0x00}, 171},
     {"PassingOverIsSingleBytesWithoutDelay", {0x02, 0x01, 0x10, 0x05, 0x07, 0x02, 0x00, 0x16, 0x00},
-     Join({{"position 1"}, Acts, {"position 3"}, Tail, {"position 4"}, Tail, {"position 5"}, Tail,
-           {"position 6"}, Acts, {"position 8"}, Acts, {"position 9"}}),
+     Join({{"fetch 0"}, Acts, {"fetch 2"}, Tail, {"fetch 3"}, Tail, {"fetch 4"}, Tail,
+           {"fetch 5"}, Acts, {"fetch 7"}, Acts, {"fetch 8"}}),
      {0x02, 0x01, 0x10, 0x05, 0x07, 0x02, 0x00, 0x16, 0x00}, 1},
     {"PassedOverOperandActsAsPage", {0x02, 0x01, 0x10, 0x02, 0x05, 0x16, 0x02, 0x00, 0x16, 0x00},
-     Join({{"position 1"}, Acts, {"position 3"}, Tail, {"position 4"}, Acts, {"position 6"}, Tail,
-           {"position 7"}, Acts, {"position 9"}, Acts, {"position 10"}}),
+     Join({{"fetch 0"}, Acts, {"fetch 2"}, Tail, {"fetch 3"}, Acts, {"fetch 5"}, Tail,
+           {"fetch 6"}, Acts, {"fetch 8"}, Acts, {"fetch 9"}}),
      {0x02, 0x01, 0x10, 0x02, 0x05, 0x16, 0x02, 0x00, 0x16, 0x00}, 1},
     {"PassedOverZeroEndsTheRun", {0x02, 0x01, 0x10, 0x00, 0x05},
-     Join({{"position 1"}, Acts, {"position 3"}, Tail, {"position 4"}}), {0x02, 0x01, 0x10, 0x00, 0x05}},
+     Join({{"fetch 0"}, Acts, {"fetch 2"}, Tail, {"fetch 3"}}), {0x02, 0x01, 0x10, 0x00, 0x05}},
     {"PassedOverResetWith170Clears", {0x74, 0xAA, 0x02, 0x01, 0x10, 0x01, 0x00},
-     Join({{"position 1"}, Acts, {"position 3"}, Acts, {"position 5"}, Tail, {"position 6"}}),
-     {0, 0, 0, 0, 0, 0, 0}, 170},
+     Join({{"fetch 0"}, Acts, {"fetch 2"}, Acts, {"fetch 4"}, Tail, {"fetch 5"}}),
+     {0, 0, 0, 0, 0, 0, 0}, 170, TMachineEnd::Reset},
     // R1 := 256; Page R1 gives 0, the Inc runs; Page R1 on 257 gives 1, the next Inc is passed over.
     {"PageOfRegister256IsZeroAnd257IsOne", {0x10, 0xFF, 0x01, 0x03, 0x00, 0x16, 0x03, 0x00, 0x16, 0x00},
-     Join({{"position 1"}, Acts, {"position 4"}, Acts, {"position 6"}, Acts, {"position 7"}, Acts,
-           {"position 9"}, Tail, {"position 10"}}),
+     Join({{"fetch 0"}, Acts, {"fetch 3"}, Acts, {"fetch 5"}, Acts, {"fetch 6"}, Acts,
+           {"fetch 8"}, Tail, {"fetch 9"}}),
      {0x10, 0xFF, 0x01, 0x03, 0x00, 0x16, 0x03, 0x00, 0x16, 0x00}, 257},
     {"OutAndInInOrder", {0xF3, 0x07, 0xF7, 0x00, 0xF4, 0x00, 0x00},
-     Join({{"position 1", "output 7"}, Acts, {"position 3", "input"}, Acts, {"position 5", "output 5"}, Acts,
-           {"position 7"}}),
+     Join({{"fetch 0", "output 7"}, Acts, {"fetch 2", "input"}, Acts, {"fetch 4", "output 5"}, Acts,
+           {"fetch 6"}}),
      {0xF3, 0x07, 0xF7, 0x00, 0xF4, 0x00, 0x00}, 5},
     {"WrittenBeyondEndRunsToo", {0x78, 0x03, 0x16},
-     Join({{"position 1"}, Acts, {"position 4"}, Acts}), {0x78, 0x03, 0x16, 0x16}, 1},
+     Join({{"fetch 0"}, Acts, {"fetch 3"}, Acts}), {0x78, 0x03, 0x16, 0x16}, 1, TMachineEnd::EndOfImage},
+    {"OperandBytesMissingEndTheRun", {0x16, 0x10, 0x01},
+     Join({{"fetch 0"}, Acts, {"fetch 1"}}), {0x16, 0x10, 0x01}, 1, TMachineEnd::EndOfImage},
 };
 // clang-format on
 
@@ -132,6 +139,81 @@ TEST(MachineRun, ResetStartsAnewOnTheSameImage)
     EXPECT_EQ(rig.machine.Current(), 0);
     EXPECT_EQ(rig.machine.Page(), 0);
     EXPECT_EQ(rig.image.Position(), 0);
+}
+
+TEST(MachineRun, RunTakesNoMoreStepsThanAskedAndGoesOnLater)
+{
+    TMachineRig rig({0x16, 0x90, 0x00}); // Inc; Jmp C 0
+    EXPECT_EQ(rig.machine.Run(rig.hooks, 1001), 1001u);
+    EXPECT_EQ(rig.machine.EndReason(), TMachineEnd::None);
+    EXPECT_EQ(rig.machine.Registers()[0], 501);
+    EXPECT_EQ(rig.image.Position(), 1) << "the last step was an Inc";
+    EXPECT_EQ(rig.machine.Run(rig.hooks, 0), 0u);
+    EXPECT_TRUE(rig.Step());
+    EXPECT_EQ(rig.image.Position(), 0) << "the Jmp";
+}
+
+TEST(MachineRun, ExecutesFollowsThePageValue)
+{
+    struct TRow {
+        int byte;
+        int page;
+        bool executes;
+    };
+    const TRow rows[] = {{0x00, 7, true},  {0x01, 7, true},  {0x04, 7, true},  {0x05, 7, false},
+                         {0x16, 7, false}, {0xFF, 1, false}, {0x16, 0, true},  {0x05, 0, true}};
+    TMachineRig rig({});
+    for (const TRow& row : rows) {
+        rig.machine.SetPage(static_cast<std::uint8_t>(row.page));
+        EXPECT_EQ(rig.machine.Executes(static_cast<std::uint8_t>(row.byte)), row.executes)
+            << "byte " << row.byte << " with page " << row.page;
+    }
+}
+
+// Run() keeps the position itself from step to step: many steps in one call must do exactly
+// what as many single steps do, hook calls, state, end and failure alike.
+TEST(MachineRun, ManyStepsInOneCallMatchSingleSteps)
+{
+    std::mt19937 random(1207);
+    constexpr int Cap = 300;
+    for (int round = 0; round < 600; ++round) {
+        std::vector<std::uint8_t> bytes(1 + random() % 64);
+        for (std::uint8_t& byte : bytes)
+            byte = static_cast<std::uint8_t>(random());
+        TMachineRig single(bytes);
+        TMachineRig batch(bytes);
+        single.hooks.inputs = batch.hooks.inputs = {"7", "-300", "x"};
+        std::string singleFault;
+        std::uint64_t singleSteps = 0;
+        try {
+            while (singleSteps < Cap) {
+                ++singleSteps;
+                if (!single.Step())
+                    break;
+            }
+        } catch (const EMachineFault& fault) {
+            singleFault = fault.what();
+        }
+        std::string batchFault;
+        std::uint64_t batchSteps = 0;
+        try {
+            batchSteps = batch.machine.Run(batch.hooks, Cap);
+        } catch (const EMachineFault& fault) {
+            batchFault = fault.what();
+        }
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        ASSERT_EQ(batch.hooks.events, single.hooks.events);
+        EXPECT_EQ(batchFault, singleFault);
+        if (batchFault.empty()) {
+            EXPECT_EQ(batchSteps, singleSteps);
+        }
+        EXPECT_EQ(batch.machine.Registers(), single.machine.Registers());
+        EXPECT_EQ(batch.machine.Current(), single.machine.Current());
+        EXPECT_EQ(batch.machine.Page(), single.machine.Page());
+        EXPECT_EQ(batch.machine.EndReason(), single.machine.EndReason());
+        EXPECT_EQ(batch.image.Bytes(), single.image.Bytes());
+        EXPECT_EQ(batch.image.Position(), single.image.Position());
+    }
 }
 
 // Random images, with jumps anywhere, writes beyond the end and registers out of range, run
@@ -167,7 +249,7 @@ TEST(MachineRun, RandomImagesRunSafely)
                 continue;
             }
             ASSERT_GE(events.size(), 3u);
-            ASSERT_EQ(events[0].rfind("position ", 0), 0u);
+            ASSERT_EQ(events[0].rfind("fetch ", 0), 0u);
             ASSERT_EQ(events[events.size() - 2], "registers");
             ASSERT_EQ(events.back(), "memory");
             const auto delays = std::count(events.begin(), events.end(), "delay");

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 TEST(RegisterLines, OneLinePerRegisterWithTheCurrentOneMarked)
 {
@@ -30,4 +31,12 @@ TEST(RegisterLines, AnIndexOutsideTheFileMarksNoLine)
         EXPECT_TRUE(std::none_of(lines.begin(), lines.end(),
                                  [](const std::string& line) { return line.ends_with(" *"); }));
     }
+}
+
+TEST(OutputLine, PrefixesTheValueText)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"7", "Value: 7"}, {"0", "Value: 0"}, {"-2147483648", "Value: -2147483648"}, {"", "Value: "}};
+    for (const auto& [value, line] : rows)
+        EXPECT_EQ(OutputLine(value), line);
 }

@@ -1,51 +1,35 @@
 // What one fetched byte costs: operand bytes read, step delay, register and memory hooks,
-// for every byte value, with the page value zero and non-zero.
+// for every byte value, with the page value zero and non-zero; and the one encoding that the
+// translator's table and the machine both take their forms from.
 
+#include "Encoding.h"
+#include "InstructionTable.h"
 #include "RecordingHooks.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
 namespace {
 
-// Every instruction form by opcode and operand pattern, as the instruction table lists them.
-const std::map<int, std::string>& Forms()
+// The operand bytes of each form as the encoding gives them; the machine must read exactly
+// those. -1 for a byte of no form.
+int OperandBytes(int byte)
 {
-    static const std::map<int, std::string> forms = {
-        {0x00, ""},   {0x01, ""},   {0x02, "C"},  {0x03, "R"},  {0x04, "M"},
-        {0x10, "CC"}, {0x11, "C"},  {0x12, "RR"}, {0x13, "R"},  {0x14, "MM"}, {0x15, "M"},
-        {0x16, ""},   {0x20, "CC"}, {0x21, "C"},  {0x22, "RR"}, {0x23, "R"},  {0x24, "MM"},
-        {0x25, "M"},  {0x26, ""},   {0x30, "CR"}, {0x31, "CC"}, {0x32, "RR"}, {0x34, "MM"},
-        {0x33, "RR"}, {0x35, "MM"}, {0x40, "C"},  {0x41, "CC"}, {0x42, "R"},  {0x43, "RR"},
-        {0x44, "M"},  {0x45, "MM"}, {0x50, "CC"}, {0x51, "C"},  {0x52, ""},   {0x53, "RR"},
-        {0x54, "R"},  {0x55, "MM"}, {0x56, "M"},  {0x57, "CC"}, {0x58, "C"},  {0x59, ""},
-        {0x5A, "RR"}, {0x5B, "R"},  {0x5C, "MM"}, {0x5D, "M"},  {0x60, "C"},  {0x61, "S"},
-        {0x62, "R"},  {0x63, "M"},  {0x64, "CC"}, {0x65, "C"},  {0x66, "S"},  {0x67, "RR"},
-        {0x68, "R"},  {0x69, "MM"}, {0x6A, "M"},  {0x70, "RR"}, {0x71, "RM"}, {0x72, "MM"},
-        {0x73, "MR"}, {0x74, "C"},  {0x75, "M"},  {0x76, "R"},  {0x77, "RC"}, {0x78, "MC"},
-        {0x80, "MM"}, {0x81, "RR"}, {0x82, "M"},  {0x83, "R"},  {0xF0, "C"},  {0xF1, "R"},
-        {0xF2, "M"},  {0xF3, "C"},  {0xF4, "R"},  {0xF5, "M"},  {0xF6, "M"},  {0xF7, "R"},
-        {0x90, "C"},  {0x91, "R"},  {0x92, "M"},  {0x93, "CC"}, {0x94, "RR"}, {0x95, "MM"},
-        {0x96, "CC"}, {0x97, "RR"}, {0x98, "MM"}, {0xA0, "RC"}, {0xA1, "RR"}, {0xA2, "MM"},
-        {0xA3, "MC"}, {0xA4, "MR"}, {0xA5, "RM"},
-    };
-    return forms;
+    const TEncoding* form = EncodingOf(static_cast<std::uint8_t>(byte));
+    return form ? form->OperandCount() : -1;
 }
-
-int OperandBytes(const std::string& pattern) { return pattern == "S" ? 0 : static_cast<int>(pattern.size()); }
 
 // Page acts even while passing over; the other instructions only with page 0.
 bool Acts(int byte, bool paged)
 {
     if (byte >= 2 && byte <= 4)
         return true;
-    return byte > 1 && !paged && Forms().count(byte) > 0;
+    return byte > 1 && !paged && OperandBytes(byte) >= 0;
 }
 
-int ActingOperandBytes(int byte, bool paged) { return Acts(byte, paged) ? OperandBytes(Forms().at(byte)) : 0; }
+int ActingOperandBytes(int byte, bool paged) { return Acts(byte, paged) ? OperandBytes(byte) : 0; }
 
 bool IsJump(int byte) { return byte >= 0x90 && byte <= 0x98; }
 
@@ -74,7 +58,7 @@ void CheckCost(int byte, bool paged)
 
     if (byte == 0) {
         EXPECT_FALSE(goesOn);
-        EXPECT_EQ(rig.hooks.events, std::vector<std::string>{"position 1"});
+        EXPECT_EQ(rig.hooks.events, std::vector<std::string>{"fetch 0"});
         return;
     }
     ASSERT_TRUE(goesOn);
@@ -82,7 +66,7 @@ void CheckCost(int byte, bool paged)
     if (acts)
         tail.insert(tail.begin(), "delay");
     ASSERT_GE(rig.hooks.events.size(), tail.size() + 1);
-    EXPECT_EQ(rig.hooks.events.front(), "position 1");
+    EXPECT_EQ(rig.hooks.events.front(), "fetch 0");
     EXPECT_EQ(std::vector<std::string>(rig.hooks.events.end() - static_cast<long>(tail.size()),
                                        rig.hooks.events.end()),
               tail);
@@ -107,7 +91,7 @@ void CheckMissingOperand(int byte, bool paged)
     TMachineRig rig(bytes);
     Prepare(rig, paged);
     EXPECT_FALSE(rig.Step());
-    EXPECT_EQ(rig.hooks.events, std::vector<std::string>{"position 1"});
+    EXPECT_EQ(rig.hooks.events, std::vector<std::string>{"fetch 0"});
     EXPECT_EQ(rig.image.Bytes(), bytes);
     for (const std::int32_t value : rig.machine.Registers())
         EXPECT_EQ(value, 1);
@@ -142,5 +126,37 @@ INSTANTIATE_TEST_SUITE_P(EveryByte, StepCost, ::testing::ValuesIn(AllDigits()),
                              std::snprintf(name, sizeof name, "Bytes%Xx", row.param.highDigit);
                              return std::string(name);
                          });
+
+// The translator's table, the machine's operand counts and the lookup by opcode all come from
+// the one encoding: row for row, and nothing for the bytes it leaves out.
+TEST(Encoding, TableAndMachineAgreeRowForRow)
+{
+    TInstructionTable table;
+    FillInstructionTable(table);
+    ASSERT_EQ(table.Rows().size(), InstructionEncoding.size());
+    for (std::size_t i = 0; i < InstructionEncoding.size(); ++i) {
+        const TEncoding& form = InstructionEncoding[i];
+        const TOpCode& row = table.Rows()[i];
+        SCOPED_TRACE(testing::Message() << "row " << i << ": " << row.Mnemonic << " " << row.Pattern);
+        EXPECT_EQ(row.Opcode, form.Opcode);
+        EXPECT_EQ(row.Mnemonic, form.Mnemonic);
+        EXPECT_EQ(row.Pattern, form.Pattern);
+        EXPECT_EQ(row.FirstOperand, form.OperandCount() >= 1);
+        EXPECT_EQ(row.SecondOperand, form.OperandCount() >= 2);
+        EXPECT_EQ(TMachine::OperandCount(form.Opcode), form.OperandCount());
+        EXPECT_EQ(EncodingOf(form.Opcode), &form);
+        EXPECT_EQ(table.FindOpcode(form.Opcode), &row);
+        EXPECT_FALSE(form.Summary.empty());
+    }
+    int unlisted = 0;
+    for (int byte = 0; byte < 256; ++byte) {
+        if (table.FindOpcode(byte) != nullptr)
+            continue;
+        ++unlisted;
+        EXPECT_EQ(EncodingOf(static_cast<std::uint8_t>(byte)), nullptr) << "byte " << byte;
+        EXPECT_EQ(TMachine::OperandCount(static_cast<std::uint8_t>(byte)), -1) << "byte " << byte;
+    }
+    EXPECT_EQ(unlisted, 256 - 92);
+}
 
 } // namespace

@@ -32,7 +32,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class StrToIntRejects : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(StrToIntRejects, WithTheToolkitMessage)
+TEST_P(StrToIntRejects, WithTheConversionMessage)
 {
     const std::string text = GetParam();
     try {

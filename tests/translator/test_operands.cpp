@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OperandCase{"HexWithDigit", "0ah", 'C', "0A", ""},
                       OperandCase{"HexWithLetter", "ah", 'C', "0A", ""},
                       OperandCase{"HexUpperCaseIsFolded", "FFh", 'C', "FF", ""},
-                      OperandCase{"ToolkitHexPrefix", "0x1f", 'C', "1F", ""},
+                      OperandCase{"ZeroXHexPrefix", "0x1f", 'C', "1F", ""},
                       OperandCase{"PlusSign", "+7", 'C', "07", ""},
                       OperandCase{"NegativeGivesEightDigits", "-1", 'C', "FFFFFFFF", ""},
                       OperandCase{"AboveOneByte", "300", 'C', "12C", ""},

@@ -33,6 +33,29 @@ INSTANTIATE_TEST_SUITE_P(
                                 {std::string("a\0", 2), "b"}}),
     [](const auto& row) { return row.param.name; });
 
+class SplitLinesOfText : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitLinesOfText, GivesTheLinesAsAnEditorHoldsThem)
+{
+    EXPECT_EQ(SplitLines(GetParam().text), GetParam().items);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TextLines, SplitLinesOfText,
+    ::testing::Values(SplitCase{"LineFeeds", "a\nb", {"a", "b"}},
+                      SplitCase{"CarriageReturnLineFeeds", "a\r\nb\r\n", {"a", "b"}},
+                      SplitCase{"MixedBreaks", "a\r\nb\nc", {"a", "b", "c"}},
+                      SplitCase{"FinalBreakStartsNoLine", "a\n", {"a"}},
+                      SplitCase{"EmptyTextGivesNoLine", "", {}},
+                      SplitCase{"LoneBreakIsOneEmptyLine", "\n", {""}},
+                      SplitCase{"LoneCrLfIsOneEmptyLine", "\r\n", {""}},
+                      SplitCase{"BlankLinesKept", "a\n\n \nb", {"a", "", " ", "b"}},
+                      SplitCase{"LoneCarriageReturnStays", "a\rb\n", {"a\rb"}},
+                      SplitCase{"OnlyTheLastCarriageReturnGoes", "a\r\r\n", {"a\r"}},
+                      SplitCase{"NulIsAnOrdinaryCharacter", std::string("a\0\nb", 4),
+                                {std::string("a\0", 2), "b"}}),
+    [](const auto& row) { return row.param.name; });
+
 TEST(SplitText, AnyCharacterOfTheSetDelimits)
 {
     EXPECT_EQ(SplitText("a;b,c;", ";,"), (std::vector<std::string>{"a", "b", "c"}));
