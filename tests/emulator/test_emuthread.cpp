@@ -369,9 +369,9 @@ TEST(EmulationShutdown, PausedWorker)
     ASSERT_TRUE(rig.window.WaitForPost());
     rig.worker->Suspend();
     ASSERT_TRUE(rig.window.RunOne());
-    const auto start = std::chrono::steady_clock::now();
+    // A paused worker that Shutdown() failed to wake would never be joined: the test would
+    // hang until CTest's limit instead of passing.
     rig.worker->Shutdown();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
     rig.window.RunAll();
     EXPECT_EQ(rig.views.events, TEvents{"highlight 0"});
     EXPECT_EQ(rig.finishedCalls, 0);
@@ -379,14 +379,13 @@ TEST(EmulationShutdown, PausedWorker)
 
 TEST(EmulationShutdown, CutsALongStepDelayShort)
 {
-    TRunRig rig({0x16, 0x16, 0x00}, 10s);
+    // A delay no test run outlives: only a shutdown that cuts it short lets the join return.
+    TRunRig rig({0x16, 0x16, 0x00}, std::chrono::hours(24));
     rig.worker->Resume();
     ASSERT_TRUE(rig.PumpUntilSeen("highlight 0"));
     ASSERT_TRUE(rig.WaitsOn(TWait::StepDelay));
     EXPECT_FALSE(rig.window.HasPost());
-    const auto start = std::chrono::steady_clock::now();
     rig.worker->Shutdown();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
     rig.window.RunAll();
     EXPECT_EQ(rig.views.events, TEvents{"highlight 0"}) << "no call after the shutdown";
 }
@@ -396,9 +395,7 @@ TEST(EmulationShutdown, RunningWithTheDefaultDelay)
     TRunRig rig(EndlessLoop, TEmulationThread::DefaultStepDelay);
     rig.worker->Resume();
     ASSERT_TRUE(rig.PumpUntilSeen("highlight 1"));
-    const auto start = std::chrono::steady_clock::now();
     rig.worker->Shutdown();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     const std::size_t seen = rig.views.events.size();
     rig.window.RunAll();
     EXPECT_EQ(rig.views.events.size(), seen);
