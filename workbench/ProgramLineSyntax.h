@@ -1,0 +1,34 @@
+#pragma once
+// How one program line reads, span by span, for the program editor's highlighting. The line
+// is taken apart the way the translator takes it apart (trimmed, mnemonic up to the first
+// space, operands split at commas), operands are classified by the translator's own operand
+// rules, and the instruction table decides whether the line emits anything.
+
+#include <QString>
+
+#include <vector>
+
+class TInstructionTable;
+
+enum class TSyntaxKind {
+    Mnemonic,       // a mnemonic of an instruction form, or dd
+    Register,       // $n
+    Constant,       // a number, &n included
+    Label,          // a code label, defined (":start") or used as an operand
+    Name,           // a data name, defined by dd or used as an operand ("count", "[count]")
+    Inert,          // text that emits nothing: unknown mnemonics, forms without a row, ignored operands
+    InertMnemonic,  // a known mnemonic on a line whose form has no row
+};
+
+struct TSyntaxSpan {
+    int Start;
+    int Length;
+    TSyntaxKind Kind;
+};
+
+// Spans in order from left to right; characters outside every span (blanks, commas, a data
+// value that is not a number) keep the plain text format.
+std::vector<TSyntaxSpan> ProgramLineSyntax(const QString& line, const TInstructionTable& table);
+
+// True when some instruction form has this mnemonic (letters A to Z folded), or it is "dd".
+bool IsKnownMnemonic(QStringView word);
