@@ -67,6 +67,8 @@ TCliOptions ParseCommandLine(int argc, const char* const* argv)
         const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
         if (isOption && arg == "--") {
             optionsEnded = true;
+        } else if (isOption && arg == "--no-warnings") {
+            options.Warnings = false;
         } else if (isOption) {
             if (options.Command != TCliOptions::TCommand::Run)
                 throw EUsageError("translate takes no option '" + std::string(arg) + "'");
@@ -83,8 +85,9 @@ TCliOptions ParseCommandLine(int argc, const char* const* argv)
 
 const char* UsageText()
 {
-    return "usage: mirelo-cli translate [FILE]\n"
-           "       mirelo-cli run [--listing] [--registers] [--max-steps N] [--trace] [FILE]\n"
+    return "usage: mirelo-cli translate [--no-warnings] [FILE]\n"
+           "       mirelo-cli run [--listing] [--registers] [--max-steps N] [--trace]\n"
+           "                      [--no-warnings] [FILE]\n"
            "       mirelo-cli --help | --version\n"
            "\n"
            "FILE absent or \"-\" reads standard input.\n"
@@ -94,8 +97,12 @@ const char* UsageText()
            "  --listing     FILE holds listing text to load, not a program\n"
            "  --registers   writes the fifteen registers after the run\n"
            "  --max-steps N ends a run that has not ended after N steps (default 100000000)\n"
-           "  --trace       writes one line per step to standard error\n"
+           "  --trace       writes one line per step to standard error, with the program\n"
+           "                line of the step's byte\n"
+           "--no-warnings  leaves out the translation's warnings\n"
            "\n"
+           "Translation errors and warnings go to standard error as FILE:LINE: message and\n"
+           "FILE:LINE: warning: message; control characters in them are written as \\xNN.\n"
            "exit status: 0 the run ended by itself, 1 translation error, 2 the run failed,\n"
            "             3 --max-steps ran out, 64 usage error, 66 FILE cannot be read\n";
 }

@@ -13,6 +13,7 @@ struct TCliOptions {
     bool Listing = false;
     bool Registers = false;
     bool Trace = false;
+    bool Warnings = true;     // the translation's warnings go to standard error
     std::uint64_t MaxSteps = 100'000'000;
 };
 

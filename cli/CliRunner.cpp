@@ -3,6 +3,7 @@
 #include "Encoding.h"
 #include "Machine.h"
 #include "RegisterText.h"
+#include "TerminalText.h"
 
 #include <cinttypes>
 #include <string>
@@ -47,14 +48,17 @@ protected:
 // with its operand bytes when the byte executes as one, and the current register afterwards.
 class TTraceHooks : public TStdioHooks {
 public:
-    TTraceHooks(const TCliStreams& streams, const TMachine& machine)
-        : TStdioHooks(streams), machine_(machine)
+    TTraceHooks(const TCliStreams& streams, const TMachine& machine,
+                const std::vector<std::size_t>& byteLines)
+        : TStdioHooks(streams), machine_(machine), byteLines_(byteLines)
     {
     }
 
     void Position(std::int64_t address)
     {
         const auto& bytes = machine_.Image().Bytes();
+        const auto opcodeAt = static_cast<std::size_t>(address);
+        programLine_ = opcodeAt < byteLines_.size() ? byteLines_[opcodeAt] : 0;
         const std::uint8_t opcode = bytes[static_cast<std::size_t>(address)];
         line_ = FormatAddress(address, opcode);
         if (!machine_.Executes(opcode)) {
@@ -84,7 +88,12 @@ public:
         std::string value = "?";
         if (current < machine_.Registers().size())
             value = std::to_string(machine_.Registers()[current]);
-        std::fprintf(streams_.Err, "%-28s R%u=%s\n", line_.c_str(), current + 1u, value.c_str());
+        const std::string registerText = "R" + std::to_string(current + 1u) + "=" + value;
+        if (programLine_ == 0)
+            std::fprintf(streams_.Err, "%-28s %s\n", line_.c_str(), registerText.c_str());
+        else
+            std::fprintf(streams_.Err, "%-28s %-16s line %zu\n", line_.c_str(),
+                         registerText.c_str(), programLine_);
         line_.clear();
     }
 
@@ -98,7 +107,9 @@ private:
     }
 
     const TMachine& machine_;
+    const std::vector<std::size_t>& byteLines_;
     std::string line_;
+    std::size_t programLine_ = 0;   // 0 when the step's byte has no program line
 };
 
 // Runs until the run ends or maxSteps steps have been taken; false after a failure, which
@@ -121,7 +132,9 @@ bool RunSteps(TMachine& machine, Hooks& hooks, std::uint64_t maxSteps, const TCl
     } catch (const EMachineFault& fault) {
         if constexpr (tracing)
             hooks.Finish();
-        std::fprintf(streams.Err, "mirelo-cli: run failed: %s\n", fault.what());
+        // An In failure quotes the text read, which may hold control characters.
+        std::fprintf(streams.Err, "mirelo-cli: run failed: %s\n",
+                     EscapeForTerminal(fault.what()).c_str());
         return false;
     }
     return true;
@@ -142,13 +155,14 @@ int RunLoop(TMachine& machine, Hooks& hooks, std::uint64_t maxSteps, const TCliS
 
 } // namespace
 
-int RunImage(TMemoryStream& image, const TCliOptions& options, const TCliStreams& streams)
+int RunImage(TMemoryStream& image, const TCliOptions& options, const TCliStreams& streams,
+             const std::vector<std::size_t>& byteLines)
 {
     TMachine machine(image);
     machine.Reset();
     int status = ExitEnded;
     if (options.Trace) {
-        TTraceHooks hooks(streams, machine);
+        TTraceHooks hooks(streams, machine, byteLines);
         status = RunLoop(machine, hooks, options.MaxSteps, streams);
     } else {
         TStdioHooks hooks(streams);

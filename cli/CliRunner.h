@@ -5,7 +5,9 @@
 #include "CliOptions.h"
 #include "MemoryStream.h"
 
+#include <cstddef>
 #include <cstdio>
+#include <vector>
 
 enum TCliExit : int {
     ExitEnded = 0,
@@ -23,5 +25,7 @@ struct TCliStreams {
 };
 
 // Runs the image from a fresh start until it ends, fails or uses up options.MaxSteps steps,
-// and returns the exit status for that outcome.
-int RunImage(TMemoryStream& image, const TCliOptions& options, const TCliStreams& streams);
+// and returns the exit status for that outcome. byteLines, when not empty, holds the program
+// line (from 1) of every byte by address, and each trace line ends with its step's line.
+int RunImage(TMemoryStream& image, const TCliOptions& options, const TCliStreams& streams,
+             const std::vector<std::size_t>& byteLines = {});

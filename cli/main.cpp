@@ -2,7 +2,7 @@
 
 #include "CliOptions.h"
 #include "CliRunner.h"
-#include "ErrorText.h"
+#include "Diagnostics.h"
 #include "InstructionTable.h"
 #include "ListingLoader.h"
 #include "ProgramText.h"
@@ -10,7 +10,7 @@
 #include "strutils2.h"
 
 #include <cstdio>
-#include <exception>
+#include <vector>
 
 #ifndef MIRELO_VERSION
 #define MIRELO_VERSION "unknown"
@@ -18,23 +18,31 @@
 
 namespace {
 
+// The program line of every byte, for the trace.
+std::vector<std::size_t> ByteLines(const TTranslation& translation)
+{
+    std::vector<std::size_t> lines;
+    for (const TByteOrigin& origin : translation.ByteOrigins())
+        lines.push_back(origin.ProgramLine);
+    return lines;
+}
+
 int TranslateOrRun(const TCliOptions& options, const TInstructionTable& table, const TCliStreams& io)
 {
     const auto program = SplitLines(ReadSource(options.File));
-    std::vector<std::string> listing;
-    try {
-        listing = Translate(table, program);
-    } catch (const std::exception& e) {
-        std::fprintf(io.Err, "%s\n", WithFinalPeriod(e.what()).c_str());
+    const TTranslation translation = TranslateProgram(table, program);
+    WriteDiagnostics(io.Err, options.File, translation, options.Warnings);
+    if (translation.Failure)
         return ExitTranslationError;
-    }
     if (options.Command == TCliOptions::TCommand::Translate) {
-        for (const std::string& line : listing)
+        for (const std::string& line : translation.Listing)
             std::fprintf(io.Out, "%s\n", line.c_str());
         return ExitEnded;
     }
-    TMemoryStream image(LoadListing(listing));
-    return RunImage(image, options, io);
+    TMemoryStream image(LoadListing(translation.Listing));
+    const std::vector<std::size_t> byteLines =
+        options.Trace ? ByteLines(translation) : std::vector<std::size_t>{};
+    return RunImage(image, options, io, byteLines);
 }
 
 int Execute(const TCliOptions& options, const TCliStreams& io)

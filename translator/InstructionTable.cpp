@@ -18,6 +18,7 @@ void TInstructionTable::Add(std::string mnemonic, std::string pattern, std::int6
 {
     const std::size_t index = rows_.size();
     byForm_[{AsciiLower(mnemonic), AsciiLower(pattern)}].push_back(index);
+    mnemonics_.insert(AsciiLower(mnemonic));
     if (opcode >= 0 && opcode < 256 && byOpcode_[static_cast<std::size_t>(opcode)] < 0)
         byOpcode_[static_cast<std::size_t>(opcode)] = static_cast<int>(index);
     rows_.push_back(TOpCode{opcode, std::move(mnemonic), firstOperand, secondOperand,
@@ -49,6 +50,11 @@ std::string TInstructionTable::Lookup(std::string_view mnemonic, std::string_vie
 const std::vector<TOpCode>& TInstructionTable::Rows() const
 {
     return rows_;
+}
+
+bool TInstructionTable::HasMnemonic(std::string_view mnemonic) const
+{
+    return mnemonics_.count(AsciiLower(mnemonic)) != 0;
 }
 
 const TOpCode* TInstructionTable::FindOpcode(int opcode) const

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,9 @@ public:
 
     const std::vector<TOpCode>& Rows() const;
 
+    // True when some row has this mnemonic (letters A to Z folded), whatever its operands.
+    bool HasMnemonic(std::string_view mnemonic) const;
+
     // The first row whose opcode is this byte, or nullptr.
     const TOpCode* FindOpcode(int opcode) const;
 
@@ -47,6 +51,7 @@ private:
     std::unordered_map<std::pair<std::string, std::string>, std::vector<std::size_t>, KeyHash>
         byForm_;
     std::vector<int> byOpcode_ = std::vector<int>(256, -1);
+    std::unordered_set<std::string> mnemonics_;   // folded
 };
 
 // Appends the 92 rows of the machine's instruction set in the order of InstructionEncoding.

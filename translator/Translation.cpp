@@ -3,6 +3,7 @@
 #include "Operands.h"
 #include "strutils2.h"
 
+#include <algorithm>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -54,65 +55,96 @@ bool StartsWithDigit(std::string_view text)
     return !text.empty() && text.front() >= '0' && text.front() <= '9';
 }
 
+std::string Quoted(std::string_view text)
+{
+    return "'" + std::string(text) + "'";
+}
+
 std::string DoesNotFit(std::string_view written)
 {
     return "'" + std::string(written) + "' does not fit in one byte (0 to 255)";
 }
 
-class TTranslation {
+class TTranslator {
 public:
-    explicit TTranslation(const TInstructionTable& table)
+    explicit TTranslator(const TInstructionTable& table)
         : table_(table)
     {
     }
 
-    void TranslateLine(std::string_view line);
-    std::vector<std::string> Finish();
+    void TranslateLine(std::string_view line, std::size_t lineNumber);
+    TTranslation Finish();
+    TTranslation Failed(std::size_t line, std::string message, std::exception_ptr error);
+    // The message is what() gives, so a NUL in the program's text ends it there too.
+    TTranslation Failed(std::size_t line, const ERangeError& error)
+    {
+        return Failed(line, error.what(), std::make_exception_ptr(error));
+    }
 
 private:
-    void TranslateInstruction(std::string_view mnemonic,
-                              const std::vector<TWrittenOperand>& operands);
+    struct TRangeProblem {
+        std::string Message;
+        std::size_t Line;
+    };
+
+    void TranslateInstruction(std::string_view mnemonic, std::string_view operandText);
+    void WarnNoRow(std::string_view mnemonic, const std::string& pattern);
     void RecordReference(const TWrittenOperand& operand, std::int64_t position,
                          std::size_t offset);
-    void TranslateData(std::string_view operandText);
+    void TranslateData(std::string_view mnemonic, std::string_view operandText);
     std::string ConvertData(std::string_view written);
     void DefineLabel(std::string_view name);
     void Emit(std::string text);
     void NoteRange(bool fits, std::string_view written);
-    std::int64_t AddressOf(const std::string& foldedName) const;
+    void Warn(std::size_t line, std::string message);
+    std::vector<TTranslationWarning> SortedWarnings();
+    void WarnUndefined(const TVar& reference, std::size_t line);
+    const TJumpLabel* FindLabel(const std::string& foldedName) const;
 
     const TInstructionTable& table_;
     std::vector<std::string> listing_;
+    std::vector<std::size_t> programLines_;   // per listing line
+    std::vector<TTranslationWarning> warnings_;
     std::vector<TJumpLabel> labels_;
     // First definition of every name, letters A to Z folded.
     std::unordered_map<std::string, std::size_t> firstLabel_;
     std::vector<TVar> references_;
     std::int64_t counter_ = 0;
+    std::size_t line_ = 0;
     // The first value that does not fit; reported only once every line has converted, so
     // that a program with a number that is not an integer still reports that error.
-    std::optional<std::string> rangeProblem_;
+    std::optional<TRangeProblem> rangeProblem_;
+    // The last undefined name warned about, and its line (0 for none yet).
+    std::string undefinedName_;
+    std::size_t undefinedLine_ = 0;
 };
 
-void TTranslation::TranslateLine(std::string_view line)
+void TTranslator::TranslateLine(std::string_view line, std::size_t lineNumber)
 {
+    line_ = lineNumber;
     const TLineParts parts = SplitLine(line);
     if (parts.Mnemonic.empty())
         return;
     if (SameIgnoringAsciiCase(parts.Mnemonic, "dd")) {
-        TranslateData(parts.Operands);
+        TranslateData(parts.Mnemonic, parts.Operands);
         return;
     }
     // Operands after a code label emit nothing, so their references have no byte to fill.
     if (parts.Mnemonic.front() == ':') {
+        if (!parts.Operands.empty())
+            Warn(line_, Quoted(parts.Operands) + " after the label " + Quoted(parts.Mnemonic)
+                            + " is ignored");
         DefineLabel(parts.Mnemonic);
         return;
     }
-    TranslateInstruction(parts.Mnemonic, AnalyseOperands(parts.Operands));
+    TranslateInstruction(parts.Mnemonic, parts.Operands);
 }
 
-void TTranslation::TranslateInstruction(std::string_view mnemonic,
-                                        const std::vector<TWrittenOperand>& operands)
+void TTranslator::TranslateInstruction(std::string_view mnemonic, std::string_view operandText)
 {
+    const std::vector<TWrittenOperand> operands = AnalyseOperands(operandText);
+    if (operands.empty() && !operandText.empty())
+        Warn(line_, Quoted(operandText) + " is not one or two operands; it is ignored");
     TOperandBytes first;
     TOperandBytes second;
     std::string pattern;
@@ -126,7 +158,9 @@ void TTranslation::TranslateInstruction(std::string_view mnemonic,
 
     std::string text = table_.Lookup(mnemonic, first.ByteText, second.ByteText, pattern);
     // A form without a row emits nothing: its values and references have no byte.
-    if (!text.empty()) {
+    if (text.empty()) {
+        WarnNoRow(mnemonic, pattern);
+    } else {
         const std::size_t secondOffset = text.size() - second.ByteText.size();
         const std::size_t firstOffset = secondOffset - first.ByteText.size();
         if (operands.size() == 2) {
@@ -141,8 +175,19 @@ void TTranslation::TranslateInstruction(std::string_view mnemonic,
     Emit(std::move(text));
 }
 
-void TTranslation::RecordReference(const TWrittenOperand& operand, std::int64_t position,
-                                   std::size_t offset)
+void TTranslator::WarnNoRow(std::string_view mnemonic, const std::string& pattern)
+{
+    if (!table_.HasMnemonic(mnemonic))
+        Warn(line_, Quoted(mnemonic) + " is not an instruction; the line emits nothing");
+    else if (pattern.empty())
+        Warn(line_, Quoted(mnemonic) + " has no form without operands; the line emits nothing");
+    else
+        Warn(line_, Quoted(mnemonic) + " has no form with operands " + pattern
+                        + "; the line emits nothing");
+}
+
+void TTranslator::RecordReference(const TWrittenOperand& operand, std::int64_t position,
+                                  std::size_t offset)
 {
     if (operand.Operand.IsReference)
         references_.push_back(
@@ -150,11 +195,14 @@ void TTranslation::RecordReference(const TWrittenOperand& operand, std::int64_t 
 }
 
 // Data items are used as written: not lower-cased and not classified.
-void TTranslation::TranslateData(std::string_view operandText)
+void TTranslator::TranslateData(std::string_view mnemonic, std::string_view operandText)
 {
     const std::vector<std::string> items = SplitText(operandText, ",");
-    if (items.empty() || items.size() > 2)
+    if (items.empty() || items.size() > 2) {
+        Warn(line_, Quoted(mnemonic)
+                        + " needs a name, a value, or a name and a value; the line does nothing");
         return;
+    }
     const std::string& head = items[0];
     if (StartsWithDigit(head)) {
         Emit(ConvertData(head));
@@ -167,62 +215,133 @@ void TTranslation::TranslateData(std::string_view operandText)
     Emit(std::move(text));
 }
 
-std::string TTranslation::ConvertData(std::string_view written)
+std::string TTranslator::ConvertData(std::string_view written)
 {
     TOperandBytes bytes = ConvertOperandBytes(written);
     NoteRange(bytes.FitsInOneByte, written);
     return std::move(bytes.ByteText);
 }
 
-void TTranslation::DefineLabel(std::string_view name)
+void TTranslator::DefineLabel(std::string_view name)
 {
-    firstLabel_.try_emplace(AsciiLower(name), labels_.size());
-    labels_.push_back(TJumpLabel{std::string(name), counter_});
+    const auto [first, isNew] = firstLabel_.try_emplace(AsciiLower(name), labels_.size());
+    if (!isNew)
+        Warn(line_, Quoted(name) + " is already defined on line "
+                        + std::to_string(labels_[first->second].Line)
+                        + "; this definition is not used");
+    labels_.push_back(TJumpLabel{std::string(name), counter_, line_});
 }
 
-void TTranslation::Emit(std::string text)
+void TTranslator::Emit(std::string text)
 {
     counter_ += static_cast<std::int64_t>(text.size() / 2);
     listing_.push_back(std::move(text));
+    programLines_.push_back(line_);
 }
 
-void TTranslation::NoteRange(bool fits, std::string_view written)
+void TTranslator::NoteRange(bool fits, std::string_view written)
 {
     if (!fits && !rangeProblem_)
-        rangeProblem_ = DoesNotFit(written);
+        rangeProblem_ = TRangeProblem{DoesNotFit(written), line_};
 }
 
-std::int64_t TTranslation::AddressOf(const std::string& foldedName) const
+void TTranslator::Warn(std::size_t line, std::string message)
+{
+    warnings_.push_back(TTranslationWarning{line, std::move(message)});
+}
+
+// One warning per name and line, though "jin :x,:x" refers to it twice.
+void TTranslator::WarnUndefined(const TVar& reference, std::size_t line)
+{
+    if (undefinedLine_ == line && undefinedName_ == reference.Name)
+        return;
+    undefinedLine_ = line;
+    undefinedName_ = reference.Name;
+    const std::string& written = reference.Written;
+    // "[count]" refers to the name inside the brackets.
+    std::string_view name = written;
+    if (written.front() == '[' && written.size() > 2)
+        name = name.substr(1, name.size() - 2);
+    Warn(line, Quoted(name) + " is not defined; it stands for address 0");
+}
+
+const TJumpLabel* TTranslator::FindLabel(const std::string& foldedName) const
 {
     const auto found = firstLabel_.find(foldedName);
-    return found == firstLabel_.end() ? 0 : labels_[found->second].Address;
+    return found == firstLabel_.end() ? nullptr : &labels_[found->second];
+}
+
+// The lines' warnings come in line order, then those of the patch pass in line order.
+std::vector<TTranslationWarning> TTranslator::SortedWarnings()
+{
+    std::stable_sort(warnings_.begin(), warnings_.end(),
+                     [](const auto& a, const auto& b) { return a.Line < b.Line; });
+    return std::move(warnings_);
+}
+
+TTranslation TTranslator::Failed(std::size_t line, std::string message, std::exception_ptr error)
+{
+    TTranslation result;
+    result.Warnings = SortedWarnings();
+    result.Failure = TTranslationFailure{line, std::move(message), std::move(error)};
+    return result;
 }
 
 // Every reference knows its listing line and character offset, so patching costs the same
 // per reference however long the listing is.
-std::vector<std::string> TTranslation::Finish()
+TTranslation TTranslator::Finish()
 {
     if (rangeProblem_)
-        throw ERangeError(*rangeProblem_);
+        return Failed(rangeProblem_->Line, ERangeError(rangeProblem_->Message));
     for (const TVar& reference : references_) {
-        const std::int64_t address = AddressOf(reference.Name);
+        const std::size_t line = programLines_[reference.Line];
+        const TJumpLabel* label = FindLabel(reference.Name);
+        if (!label)
+            WarnUndefined(reference, line);
+        const std::int64_t address = label ? label->Address : 0;
         if (address > 255)
-            throw ERangeError("'" + reference.Written + "' stands for address "
-                              + std::to_string(address)
-                              + ", which does not fit in one byte (0 to 255)");
+            return Failed(line, ERangeError("'" + reference.Written + "' stands for address "
+                                            + std::to_string(address)
+                                            + ", which does not fit in one byte (0 to 255)"));
         const std::string hex = HexText(static_cast<std::uint64_t>(address), 2, false);
         listing_[reference.Line].replace(reference.Offset, hex.size(), hex);
     }
-    return std::move(listing_);
+    TTranslation result;
+    result.Warnings = SortedWarnings();
+    result.Listing = std::move(listing_);
+    result.ProgramLines = std::move(programLines_);
+    return result;
 }
 
 } // namespace
 
+std::vector<TByteOrigin> TTranslation::ByteOrigins() const
+{
+    std::vector<TByteOrigin> origins;
+    for (std::size_t k = 0; k < Listing.size(); ++k)
+        origins.insert(origins.end(), Listing[k].size() / 2, TByteOrigin{ProgramLines[k], k + 1});
+    return origins;
+}
+
+TTranslation TranslateProgram(const TInstructionTable& table,
+                              const std::vector<std::string>& program)
+{
+    TTranslator translator(table);
+    std::size_t lineNumber = 0;
+    try {
+        for (const std::string& line : program)
+            translator.TranslateLine(line, ++lineNumber);
+    } catch (const EConvertError& error) {
+        return translator.Failed(lineNumber, error.what(), std::current_exception());
+    }
+    return translator.Finish();
+}
+
 std::vector<std::string> Translate(const TInstructionTable& table,
                                    const std::vector<std::string>& program)
 {
-    TTranslation translation(table);
-    for (const std::string& line : program)
-        translation.TranslateLine(line);
-    return translation.Finish();
+    TTranslation translation = TranslateProgram(table, program);
+    if (translation.Failure)
+        std::rethrow_exception(translation.Failure->Error);
+    return std::move(translation.Listing);
 }

@@ -138,12 +138,77 @@ TEST_F(CliFiles, ReadsInputLinesAndWritesOutputLines)
 
 TEST_F(CliFiles, TranslationErrorGoesToStandardErrorOnly)
 {
-    const auto r = RunCli({"translate", Write("bad.mir", "set 1\nset 5,\nstop\n")});
+    const std::string file = Write("bad.mir", "set 1\nset 5,\nstop\n");
+    const auto r = RunCli({"translate", file});
     EXPECT_EQ(r.Status, 1);
     EXPECT_EQ(r.Out, "");
-    EXPECT_EQ(r.Err, "'5,' is not a valid integer value.\n");
+    EXPECT_EQ(r.Err, file + ":2: '5,' is not a valid integer value.\n");
     EXPECT_EQ(RunCli({"run", Write("bad2.mir", "set 5,\n")}).Status, 1);
 }
+
+struct Diagnosed {
+    const char* name;
+    std::vector<std::string> args;  // the file, or "-" for standard input, comes last
+    std::string program;
+    int status;
+    std::string out;
+    std::string err;                // FILE stands for the file's name as given
+};
+
+void PrintTo(const Diagnosed& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class CliDiagnostics : public CliFiles, public ::testing::WithParamInterface<Diagnosed> {};
+
+// Errors and warnings read FILE:LINE: message, the way editors jump to a line; standard
+// output and the exit status are what they would be without them.
+TEST_P(CliDiagnostics, NameFileAndLine)
+{
+    const Diagnosed& row = GetParam();
+    std::vector<std::string> args = row.args;
+    const bool standardInput = args.back() == "-";
+    const std::string file = standardInput ? "-" : Write("prog.mir", row.program);
+    args.back() = file;
+    const auto r = RunCli(args, standardInput ? row.program : std::string());
+    std::string err = row.err;
+    for (std::size_t at = 0; (at = err.find("FILE", at)) != std::string::npos; at += file.size())
+        err.replace(at, 4, file);
+    EXPECT_EQ(r.Status, row.status);
+    EXPECT_EQ(r.Out, row.out);
+    EXPECT_EQ(r.Err, err);
+}
+
+const std::string kNop = " warning: 'nop' is not an instruction; the line emits nothing\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliDiagnostics,
+    ::testing::Values(
+        Diagnosed{"WarningsAndErrorInLineOrder", {"translate", "f"},
+                  "nop\nset 1\nset 300\njmp :x\nnop\n", 1, "",
+                  "FILE:1:" + kNop + "FILE:3: '300' does not fit in one byte (0 to 255)\nFILE:5:"
+                      + kNop},
+        Diagnosed{"ErrorAfterTheWarningsOfItsLine", {"translate", "f"}, "dd x,1\ndd x,300\nnop\n",
+                  1, "",
+                  "FILE:2: warning: 'x' is already defined on line 1; this definition is not used\n"
+                  "FILE:2: '300' does not fit in one byte (0 to 255)\nFILE:3:" + kNop},
+        Diagnosed{"StandardInputIsDash", {"translate", "-"}, "inc\nset 1x\n", 1, "",
+                  "-:2: '1x' is not a valid integer value.\n"},
+        Diagnosed{"WindowsLineBreaks", {"translate", "-"}, "inc\r\n\r\nnop\r\njmp :x\r\n", 0,
+                  "16\n\n9000\n",
+                  "-:3:" + kNop + "-:4: warning: ':x' is not defined; it stands for address 0\n"},
+        Diagnosed{"WarningsLeaveTheRunAlone", {"run", "f"}, "nop\nout 5\nstop\n", 0,
+                  "Value: 5\n", "FILE:1:" + kNop},
+        Diagnosed{"NoWarningsOnTranslate", {"translate", "--no-warnings", "f"},
+                  "nop\ninc\nset 1x\n", 1, "", "FILE:3: '1x' is not a valid integer value.\n"},
+        Diagnosed{"NoWarningsOnRun", {"run", "--no-warnings", "f"}, "nop\nout 5\nstop\n", 0,
+                  "Value: 5\n", ""},
+        Diagnosed{"ControlCharactersEscaped", {"translate", "f"}, "no\x1b]0;x\x07p\nset 1\x1b[2j\n",
+                  1, "",
+                  "FILE:1: warning: 'no\\x1b]0;x\\x07p' is not an instruction; the line emits "
+                  "nothing\nFILE:2: '1\\x1b[2j' is not a valid integer value.\n"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct FailingRun {
     const char* name;
@@ -221,6 +286,19 @@ TEST_F(CliFiles, TraceWritesOneLinePerStep)
     EXPECT_EQ(lines[1].substr(0, 19), "0002  81  Xch 01 02");
     EXPECT_EQ(lines.back().substr(0, 14), "0010  00  Stop");
     EXPECT_NE(lines.back().find("R3=0"), std::string::npos) << lines.back();
+    // Each step ends with the program line of its byte, also after the jump back to :start.
+    const auto endsWith = [](const std::string& text, const std::string& tail) {
+        return text.size() >= tail.size()
+               && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    EXPECT_TRUE(endsWith(lines[0], " line 1")) << lines[0];
+    EXPECT_TRUE(endsWith(lines[1], " line 2")) << lines[1];
+    EXPECT_TRUE(endsWith(lines.back(), " line 10")) << lines.back();
+    const auto jumpedBack = std::find_if(lines.begin() + 3, lines.end(), [](const std::string& l) {
+        return l.rfind("0005  f0  Set 01", 0) == 0;
+    });
+    ASSERT_NE(jumpedBack, lines.end()) << r.Err;
+    EXPECT_TRUE(endsWith(*jumpedBack, " line 4")) << *jumpedBack;
 }
 
 TEST_F(CliFiles, TraceNamesWhatThePageValuePassesOver)
@@ -235,6 +313,8 @@ TEST_F(CliFiles, TraceNamesWhatThePageValuePassesOver)
         start = end + 1;
     }
     ASSERT_EQ(lines.size(), 4u) << r.Err;
+    // A listing has no program lines to name.
+    EXPECT_EQ(r.Err.find("line"), std::string::npos) << r.Err;
     EXPECT_EQ(lines[0].substr(0, 17), "0000  02  Page 01");
     EXPECT_EQ(lines[1].substr(0, 23), "0002  16  (passed over)");
     EXPECT_EQ(lines[2].substr(0, 17), "0003  02  Page 00");

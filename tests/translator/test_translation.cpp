@@ -1,9 +1,12 @@
 #include "InstructionTable.h"
 #include "NumberText.h"
 #include "Translation.h"
+#include "strutils2.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -141,15 +144,20 @@ struct FailureCase {
     Lines program;
     bool conversion;  // EConvertError, otherwise ERangeError
     std::string message;
+    std::size_t line;  // program line of the offending text, from 1
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class TranslationFails : public ::testing::TestWithParam<FailureCase> {};
 
-TEST_P(TranslationFails, WithTheMessage)
+void ExpectError(const std::function<void()>& translate, const FailureCase& c)
 {
-    const FailureCase& c = GetParam();
     try {
-        Translate(Table(), c.program);
+        translate();
         FAIL() << "translated";
     } catch (const EConvertError& e) {
         EXPECT_TRUE(c.conversion) << e.what();
@@ -160,48 +168,262 @@ TEST_P(TranslationFails, WithTheMessage)
     }
 }
 
+TEST_P(TranslationFails, WithTheMessage)
+{
+    const FailureCase& c = GetParam();
+    ExpectError([&] { Translate(Table(), c.program); }, c);
+}
+
+// The richer result carries the same error, unthrown, with the line of the offending text.
+TEST_P(TranslationFails, OnTheLineOfTheOffendingText)
+{
+    const FailureCase& c = GetParam();
+    const TTranslation translation = TranslateProgram(Table(), c.program);
+    ASSERT_TRUE(translation.Failure.has_value());
+    EXPECT_EQ(translation.Failure->Line, c.line);
+    EXPECT_EQ(translation.Failure->Message, c.message);
+    EXPECT_TRUE(translation.Listing.empty());
+    EXPECT_TRUE(translation.ProgramLines.empty());
+    ExpectError([&] { std::rethrow_exception(translation.Failure->Error); }, c);
+}
+
 const std::string kNotInteger = "' is not a valid integer value";
 const std::string kNotByte = "' does not fit in one byte (0 to 255)";
 
 INSTANTIATE_TEST_SUITE_P(
     Conversion, TranslationFails,
     ::testing::Values(
-        FailureCase{"StrayCommaStaysInOperand", {"set 5,"}, true, "'5," + kNotInteger},
-        FailureCase{"TrailingLetter", {"set 1x"}, true, "'1x" + kNotInteger},
-        FailureCase{"SecondOperandNamedFirst", {"cmp 1x,2y"}, true, "'2y" + kNotInteger},
-        FailureCase{"BlankBeforeLabel", {"jin :a, :b"}, true, "' :b" + kNotInteger},
-        FailureCase{"UpperCaseHInData", {"dd z,0FFH"}, true, "'0FFH" + kNotInteger},
-        FailureCase{"LoneRegisterPrefix", {"set $"}, true, "'$" + kNotInteger},
-        FailureCase{"LoneMemoryPrefix", {"mov $1,&"}, true, "'&" + kNotInteger},
-        FailureCase{"StopsAtFirstBadLine", {"set 1x", "set 2y"}, true, "'1x" + kNotInteger},
+        FailureCase{"StrayCommaStaysInOperand", {"set 5,"}, true, "'5," + kNotInteger, 1},
+        FailureCase{"TrailingLetter", {"set 1x"}, true, "'1x" + kNotInteger, 1},
+        FailureCase{"SecondOperandNamedFirst", {"cmp 1x,2y"}, true, "'2y" + kNotInteger, 1},
+        FailureCase{"BlankBeforeLabel", {"jin :a, :b"}, true, "' :b" + kNotInteger, 1},
+        FailureCase{"UpperCaseHInData", {"dd z,0FFH"}, true, "'0FFH" + kNotInteger, 1},
+        FailureCase{"LoneRegisterPrefix", {"set $"}, true, "'$" + kNotInteger, 1},
+        FailureCase{"LoneMemoryPrefix", {"mov $1,&"}, true, "'&" + kNotInteger, 1},
+        FailureCase{"StopsAtFirstBadLine", {"set 1x", "set 2y"}, true, "'1x" + kNotInteger, 1},
         FailureCase{"WinsOverEarlierRangeError", {"set 300", "set 2y"}, true,
-                    "'2y" + kNotInteger}),
+                    "'2y" + kNotInteger, 2}),
     [](const auto& row) { return row.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(
     OneByte, TranslationFails,
     ::testing::Values(
-        FailureCase{"Constant", {"set 300"}, false, "'300" + kNotByte},
-        FailureCase{"NegativeConstant", {"set -1"}, false, "'-1" + kNotByte},
-        FailureCase{"RegisterNumber", {"mov $1,$256"}, false, "'$256" + kNotByte},
-        FailureCase{"MemoryAddress", {"set &1000"}, false, "'&1000" + kNotByte},
-        FailureCase{"HexNamedAsWritten", {"add FFFh"}, false, "'FFFh" + kNotByte},
+        FailureCase{"Constant", {"set 300"}, false, "'300" + kNotByte, 1},
+        FailureCase{"NegativeConstant", {"set -1"}, false, "'-1" + kNotByte, 1},
+        FailureCase{"RegisterNumber", {"mov $1,$256"}, false, "'$256" + kNotByte, 1},
+        FailureCase{"MemoryAddress", {"set &1000"}, false, "'&1000" + kNotByte, 1},
+        FailureCase{"HexNamedAsWritten", {"add FFFh"}, false, "'FFFh" + kNotByte, 1},
         FailureCase{"HexThatWrapsIntoAByte", {"add 1000000ffh"}, false,
-                    "'1000000ffh" + kNotByte},
-        FailureCase{"SecondOperandNamedFirst", {"cmp $300,400"}, false, "'400" + kNotByte},
-        FailureCase{"DataValue", {"dd x,300"}, false, "'300" + kNotByte},
-        FailureCase{"UnnamedDataValue", {"dd 256"}, false, "'256" + kNotByte},
+                    "'1000000ffh" + kNotByte, 1},
+        FailureCase{"SecondOperandNamedFirst", {"cmp $300,400"}, false, "'400" + kNotByte, 1},
+        FailureCase{"DataValue", {"dd x,300"}, false, "'300" + kNotByte, 1},
+        FailureCase{"UnnamedDataValue", {"dd 256"}, false, "'256" + kNotByte, 1},
         FailureCase{"FirstOffendingLineNamed", {"set 1", "set 999", "set 300"}, false,
-                    "'999" + kNotByte},
+                    "'999" + kNotByte, 2},
         FailureCase{"CodeLabelAbove255",
                     Joined({{"jmp :Far"}, Repeated("set 1", 127), {":far"}}), false,
-                    "':Far' stands for address 256, which does not fit in one byte (0 to 255)"},
+                    "':Far' stands for address 256, which does not fit in one byte (0 to 255)",
+                    1},
         FailureCase{"DataNameAbove255",
                     Joined({Repeated("set 1", 150), {"add [Buf]", "dd buf,1"}}), false,
-                    "'[Buf]' stands for address 302, which does not fit in one byte (0 to 255)"},
+                    "'[Buf]' stands for address 302, which does not fit in one byte (0 to 255)",
+                    151},
         FailureCase{"ValueReportedBeforeName",
                     Joined({{"jmp :far", "set -1"}, Repeated("set 1", 130), {":far"}}), false,
-                    "'-1" + kNotByte}),
+                    "'-1" + kNotByte, 2}),
+    [](const auto& row) { return row.param.name; });
+
+// Which line a failure names: the first, the last, one after blank and ignored lines, and
+// lines of text with Windows line breaks.
+INSTANTIATE_TEST_SUITE_P(
+    Lines, TranslationFails,
+    ::testing::Values(
+        FailureCase{"ConversionOnFirstOfSeveral", {"set 1x", "inc", "stop"}, true,
+                    "'1x" + kNotInteger, 1},
+        FailureCase{"ConversionOnLastLine", {"set 1", "inc", "", "set 1x"}, true,
+                    "'1x" + kNotInteger, 4},
+        FailureCase{"ConversionAfterBlankAndIgnoredLines",
+                    {"", "  \t", ":a", "nop", "dd", "inc 1,2,3", "mov $1,1x"}, true,
+                    "'1x" + kNotInteger, 7},
+        FailureCase{"ConversionInWindowsText", SplitLines("inc\r\n\r\nset 1x\r\nstop\r\n"),
+                    true, "'1x" + kNotInteger, 3},
+        FailureCase{"DataConversionAfterLabels", {":a", ":b", "dd x,1x"}, true,
+                    "'1x" + kNotInteger, 3},
+        FailureCase{"RangeOnLastLine", {"inc", "set 1", "dd 256"}, false, "'256" + kNotByte, 3},
+        FailureCase{"RangeAfterBlankAndIgnoredLines", {"", "\t", ":x", "nop", "add 999"}, false,
+                    "'999" + kNotByte, 5},
+        FailureCase{"RangeInWindowsText", SplitLines("inc\r\n\r\n\r\nset 300\r\nstop"),
+                    false, "'300" + kNotByte, 4},
+        FailureCase{"NameReferredToOnLastLine",
+                    Joined({Repeated("set 1", 128), {":far", "", "jmp :far"}}), false,
+                    "':far' stands for address 256, which does not fit in one byte (0 to 255)",
+                    131},
+        // The failure's message is what() gives, which a NUL in the program's text ends.
+        FailureCase{"NulEndsTheMessageAsWhatDoes",
+                    Joined({Repeated("set 1", 128), {std::string(":f\0g", 4),
+                                                     std::string("jmp :f\0g", 8)}}),
+                    false, "':f", 130},
+        FailureCase{"NameOfFirstReferenceInOrder",
+                    Joined({Repeated("set 1", 130), {"jmp [far]", "dd far,1", "mov $1,far"}}),
+                    false,
+                    "'[far]' stands for address 262, which does not fit in one byte (0 to 255)",
+                    131}),
+    [](const auto& row) { return row.param.name; });
+
+struct Warned {
+    std::size_t line;
+    std::string message;
+
+    bool operator==(const Warned&) const = default;
+};
+
+void PrintTo(const Warned& w, std::ostream* os)
+{
+    *os << w.line << ": " << w.message;
+}
+
+struct WarningCase {
+    std::string name;
+    Lines program;
+    std::vector<Warned> warnings;
+};
+
+void PrintTo(const WarningCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class TranslationWarns : public ::testing::TestWithParam<WarningCase> {};
+
+// Warnings come in line order and leave the listing exactly as Translate gives it.
+TEST_P(TranslationWarns, OnTheseLines)
+{
+    const WarningCase& c = GetParam();
+    const TTranslation translation = TranslateProgram(Table(), c.program);
+    std::vector<Warned> warnings;
+    for (const TTranslationWarning& w : translation.Warnings)
+        warnings.push_back({w.Line, w.Message});
+    EXPECT_EQ(warnings, c.warnings);
+    if (!translation.Failure) {
+        EXPECT_EQ(translation.Listing, Translate(Table(), c.program));
+    }
+}
+
+const std::string kUndefined = "' is not defined; it stands for address 0";
+const std::string kNoInstruction = "' is not an instruction; the line emits nothing";
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, TranslationWarns,
+    ::testing::Values(
+        WarningCase{"CorrectProgramsWarnNothing",
+                    {"add ah", "xch $1,$2", ":start", "set 1", "inc", "set 3", "cmp $1,$2",
+                     "jin :stop,:start", ":stop", "stop", "", "mov $1,count", "add [count]",
+                     "dd count,5", "dd buf", "dd 7", "and", "add each"},
+                    {}},
+        WarningCase{"UndefinedCodeLabel", {"set 1", "jin :strat,:start", ":start"},
+                    {{2, "':strat" + kUndefined}}},
+        WarningCase{"UndefinedNamesAsWritten", {"mov $1,Count", "add [Total]", "jmp :End"},
+                    {{1, "'Count" + kUndefined}, {2, "'Total" + kUndefined},
+                     {3, "':End" + kUndefined}}},
+        WarningCase{"UndefinedOncePerLine", {"jin :x,:x", "jmp :x"},
+                    {{1, "':x" + kUndefined}, {2, "':x" + kUndefined}}},
+        WarningCase{"NotAnInstruction", {"nop", "inc", "Halt 1,2"},
+                    {{1, "'nop" + kNoInstruction}, {3, "'Halt" + kNoInstruction}}},
+        WarningCase{"TabInsideTheFirstWord", {"add\tah"}, {{1, "'add\tah" + kNoInstruction}}},
+        WarningCase{"FormWithoutRow", {"idiv 4,2", "jmp :a,:b", "not", "xor", ":a", ":b"},
+                    {{1, "'idiv' has no form with operands CC; the line emits nothing"},
+                     {2, "'jmp' has no form with operands CC; the line emits nothing"},
+                     {3, "'not' has no form without operands; the line emits nothing"},
+                     {4, "'xor' has no form without operands; the line emits nothing"}}},
+        WarningCase{"OperandsIgnored", {"inc 1,2,3", "inc ,,"},
+                    {{1, "'1,2,3' is not one or two operands; it is ignored"},
+                     {2, "',,' is not one or two operands; it is ignored"}}},
+        WarningCase{"TextAfterLabel", {":x :y", "stop", ":y"},
+                    {{1, "':y' after the label ':x' is ignored"}}},
+        WarningCase{"DataThatDoesNothing", {"dd", "DD a,1,2", "dd ,,"},
+                    {{1, "'dd' needs a name, a value, or a name and a value; the line does nothing"},
+                     {2, "'DD' needs a name, a value, or a name and a value; the line does nothing"},
+                     {3, "'dd' needs a name, a value, or a name and a value; the line does nothing"}}},
+        WarningCase{"NameDefinedAgain", {":a", "inc", ":A", "dd x", "dd X,1", "jmp :a"},
+                    {{3, "':A' is already defined on line 1; this definition is not used"},
+                     {5, "'X' is already defined on line 4; this definition is not used"}}}),
+    [](const auto& row) { return row.param.name; });
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, TranslationWarns,
+    ::testing::Values(
+        WarningCase{"FirstAndLastLine", {"nop", "inc", "jmp :nowhere"},
+                    {{1, "'nop" + kNoInstruction}, {3, "':nowhere" + kUndefined}}},
+        WarningCase{"AfterBlankAndIgnoredLines", {"", " \t ", ":a", "dd", "", "nop"},
+                    {{4, "'dd' needs a name, a value, or a name and a value; the line does nothing"},
+                     {6, "'nop" + kNoInstruction}}},
+        WarningCase{"WindowsText", SplitLines("inc\r\n\r\nnop\r\n\r\njmp :x\r\n"),
+                    {{3, "'nop" + kNoInstruction}, {5, "':x" + kUndefined}}},
+        // Names resolve after the last line, yet their warnings sort among the others.
+        WarningCase{"NamesSortAmongLines", {"jmp :x", "nop", "jmp :y", "bad"},
+                    {{1, "':x" + kUndefined}, {2, "'nop" + kNoInstruction},
+                     {3, "':y" + kUndefined}, {4, "'bad" + kNoInstruction}}},
+        WarningCase{"KeptUpToAConversionFailure", {"nop", "set 1x", "nop"},
+                    {{1, "'nop" + kNoInstruction}}},
+        WarningCase{"KeptWithARangeFailure", {"nop", "set 300", "nop"},
+                    {{1, "'nop" + kNoInstruction}, {3, "'nop" + kNoInstruction}}}),
+    [](const auto& row) { return row.param.name; });
+
+struct ByteMapCase {
+    std::string name;
+    Lines program;
+    std::vector<std::size_t> programLines;  // per byte, by address
+    std::vector<std::size_t> listingLines;  // per byte, by address
+};
+
+void PrintTo(const ByteMapCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class TranslationByteMap : public ::testing::TestWithParam<ByteMapCase> {};
+
+TEST_P(TranslationByteMap, NamesTheLinesOfEveryByte)
+{
+    const ByteMapCase& c = GetParam();
+    const TTranslation translation = TranslateProgram(Table(), c.program);
+    ASSERT_FALSE(translation.Failure.has_value());
+    std::vector<std::size_t> programLines;
+    std::vector<std::size_t> listingLines;
+    for (const TByteOrigin& origin : translation.ByteOrigins()) {
+        programLines.push_back(origin.ProgramLine);
+        listingLines.push_back(origin.ListingLine);
+    }
+    EXPECT_EQ(programLines, c.programLines);
+    EXPECT_EQ(listingLines, c.listingLines);
+    // Each byte's listing line holds it, and came from its program line.
+    std::size_t bytes = 0;
+    for (const std::string& line : translation.Listing)
+        bytes += line.size() / 2;
+    EXPECT_EQ(bytes, programLines.size());
+    ASSERT_EQ(translation.ProgramLines.size(), translation.Listing.size());
+    for (std::size_t b = 0; b < listingLines.size(); ++b)
+        EXPECT_EQ(translation.ProgramLines[listingLines[b] - 1], programLines[b]) << b;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, TranslationByteMap,
+    ::testing::Values(
+        ByteMapCase{"SampleProgram",
+                    {"add ah", "xch $1,$2", ":start", "set 1", "inc", "set 3", "cmp $1,$2",
+                     "jin :stop,:start", ":stop", "stop"},
+                    {1, 1, 2, 2, 2, 4, 4, 5, 6, 6, 7, 7, 7, 8, 8, 8, 10},
+                    {1, 1, 2, 2, 2, 3, 3, 4, 5, 5, 6, 6, 6, 7, 7, 7, 8}},
+        ByteMapCase{"DataNameAsMemoryAndAsConstant",
+                    {"set 1", "mov $1,count", "add [count]", "out $1", "stop", "dd count,5"},
+                    {1, 1, 2, 2, 2, 3, 3, 4, 4, 5, 6},
+                    {1, 1, 2, 2, 2, 3, 3, 4, 4, 5, 6}},
+        // Listing lines without bytes (nop, dd buf) count as listing lines but hold no byte.
+        ByteMapCase{"EmptyListingLinesAndWindowsText",
+                    SplitLines("\r\nnop\r\ninc\r\ndd buf\r\n:a\r\n\r\ndd 7\r\nstop\r\n"),
+                    {3, 7, 8},
+                    {2, 4, 5}},
+        ByteMapCase{"NothingEmitted", {"", "nop", ":a"}, {}, {}}),
     [](const auto& row) { return row.param.name; });
 
 // Any text at all gives a well-formed listing or one of the two errors.
