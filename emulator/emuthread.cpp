@@ -49,6 +49,32 @@ struct TEmulationThread::TControl {
     TRunEnd end = TRunEnd::Running;
     TWait waiting = TWait::Nothing;
     std::function<void()> onFinished;
+    // StepOnce(): granted until the worker takes the step, then stepping until it waits before
+    // the next one; stepPauses is the pause count the step was taken under.
+    bool stepGranted = false;
+    bool stepping = false;
+    int stepPauses = 0;
+
+    // Whether the worker may begin a step: nothing holds it, or it has a step to take.
+    bool MayStartStep() { return pauses == 0 || shutdown || TakeStep(); }
+
+    // Whether the worker, held inside a step, may finish it: as MayStartStep(), or the step is
+    // a stepped one and no pause was added since it was taken (a Halt holds it until lifted).
+    bool MayFinishStep()
+    {
+        return pauses == 0 || shutdown || (stepping && pauses <= stepPauses) || TakeStep();
+    }
+
+    // Takes a granted step. Only the wait predicates call it, so under the mutex.
+    bool TakeStep()
+    {
+        if (!stepGranted)
+            return false;
+        stepGranted = false;
+        stepping = true;
+        stepPauses = pauses;
+        return true;
+    }
 
     // Waits on `wake` until `done` holds, marked meanwhile as waiting on `what` for
     // WaitingOn(); the mark is only read and written under the mutex.
@@ -126,8 +152,12 @@ TEmulationThread::~TEmulationThread() { Shutdown(); }
 void TEmulationThread::Resume()
 {
     const std::lock_guard lock(control_->mutex);
-    if (control_->pauses > 0 && --control_->pauses == 0)
+    // Every lifted pause wakes the worker, not only the last: a stepped step held by a Halt
+    // goes on once that one pause is lifted.
+    if (control_->pauses > 0) {
+        --control_->pauses;
         control_->wake.notify_all();
+    }
 }
 
 void TEmulationThread::Suspend()
@@ -140,6 +170,23 @@ bool TEmulationThread::Suspended() const
 {
     const std::lock_guard lock(control_->mutex);
     return control_->pauses > 0;
+}
+
+bool TEmulationThread::StepOnce()
+{
+    const std::lock_guard lock(control_->mutex);
+    const TControl& c = *control_;
+    if (c.pauses == 0 || c.finished || c.shutdown || c.stepGranted || c.stepping)
+        return false;
+    control_->stepGranted = true;
+    control_->wake.notify_all();
+    return true;
+}
+
+bool TEmulationThread::Stepping() const
+{
+    const std::lock_guard lock(control_->mutex);
+    return (control_->stepGranted || control_->stepping) && !control_->finished;
 }
 
 void TEmulationThread::SetStop(bool stop) { stop_.store(stop); }
@@ -217,7 +264,9 @@ void TEmulationThread::Run()
     {
         std::unique_lock lock(control->mutex);
         control->Wait(lock, TWait::Resume, [&] {
-            return control->pauses == 0 || control->terminated || control->shutdown;
+            // A granted step starts the body; the first step's wait then takes it.
+            return control->pauses == 0 || control->stepGranted || control->terminated ||
+                   control->shutdown;
         });
         runBody = !control->terminated && !control->shutdown;
         control->started = runBody;
@@ -263,8 +312,8 @@ TEmulationThread::TRunEnd TEmulationThread::RunSteps()
 bool TEmulationThread::WaitWhilePaused()
 {
     std::unique_lock lock(control_->mutex);
-    control_->Wait(lock, TWait::Resume,
-                   [this] { return control_->pauses == 0 || control_->shutdown; });
+    control_->stepping = false; // a stepped step ends here, before the next one begins
+    control_->Wait(lock, TWait::Resume, [this] { return control_->MayStartStep(); });
     return !control_->shutdown;
 }
 
@@ -274,10 +323,14 @@ void TEmulationThread::DelayStep()
     std::unique_lock lock(control_->mutex);
     control_->waiting = TWait::StepDelay;
     control_->wake.wait_for(lock, stepDelay_, [this] { return control_->shutdown; });
-    control_->Wait(lock, TWait::Resume,
-                   [this] { return control_->pauses == 0 || control_->shutdown; });
+    WaitToFinishStep(lock);
     if (control_->shutdown)
         throw TShutdownSignal{};
+}
+
+void TEmulationThread::WaitToFinishStep(std::unique_lock<std::mutex>& lock)
+{
+    control_->Wait(lock, TWait::Resume, [this] { return control_->MayFinishStep(); });
 }
 
 std::string TEmulationThread::CallWindow(std::function<void(std::function<void(std::string)>)> body)
@@ -330,7 +383,7 @@ std::string TEmulationThread::CallWindow(std::function<void(std::function<void(s
     control->Wait(lock, TWait::Window, [&] { return call->done || control->shutdown; });
     control->pending.reset();
     // A pause given while the call ran (the Halt result) takes effect before its result is used.
-    control->Wait(lock, TWait::Resume, [&] { return control->pauses == 0 || control->shutdown; });
+    WaitToFinishStep(lock);
     if (control->shutdown) {
         call->cancelled = true;
         throw TShutdownSignal{};

@@ -13,6 +13,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -43,7 +44,20 @@ public:
     // when none is left. The first Resume() lifts the pause it was created with.
     void Resume();
     void Suspend();
+    // True while any pause is left, including throughout a step that StepOnce() let run: the
+    // window goes on offering "Resume" while the run is stepped.
     bool Suspended() const;
+
+    // For a paused worker: lets exactly one step run, with all its hooks and its delay, and
+    // has the worker wait again before the next step, the pause count unchanged. A worker
+    // created paused starts its body and runs the first step. A worker paused inside a step
+    // (in its delay, or after an input answer) finishes that step. A pause added during the
+    // step (the Halt result) holds it until lifted, as without stepping. Returns false and
+    // does nothing when the worker is not paused, has finished, or is still busy with the
+    // previous step: steps are not queued.
+    bool StepOnce();
+    // From a StepOnce() that was taken until the worker waits before its next step or ends.
+    bool Stepping() const;
 
     // The stop flag, read at the top of every step.
     void SetStop(bool stop);
@@ -72,7 +86,8 @@ public:
     std::uint64_t StepCount() const;
     // What the worker thread is blocked on right now.
     TWait WaitingOn() const;
-    // The machine state; read it only while the worker waits in a window call or has finished.
+    // The machine state; read it only while the worker waits in a window call, waits before a
+    // step (WaitingOn() is Resume and Stepping() false), or has finished.
     const TMachine& Machine() const;
 
 private:
@@ -87,6 +102,8 @@ private:
     TRunEnd RunSteps();
     bool WaitWhilePaused();
     void DelayStep();
+    // Waits, inside a step, until the worker may go on with it or is shut down.
+    void WaitToFinishStep(std::unique_lock<std::mutex>& lock);
     // Runs `body` on the window's thread and waits until it has called its answer.
     std::string CallWindow(std::function<void(std::function<void(std::string)>)> body);
 

@@ -1,6 +1,8 @@
 // The worker: pausing, stopping, shutting down, and its calls to the window, with the test's
 // thread standing in for the window's thread.
 
+#include "RecordingHooks.h"
+#include "RegisterText.h"
 #include "TestWindow.h"
 #include "emuthread.h"
 
@@ -444,5 +446,235 @@ TEST(EmulationThread, RandomImagesAlwaysStop)
         ASSERT_TRUE(rig.PumpToEnd()) << "round " << round;
     }
 }
+
+// Single steps: the window plays the calls of one step, then the worker must wait again
+// before the next one, having posted nothing more.
+struct TStepRig : TRunRig {
+    using TRunRig::TRunRig;
+
+    long Count(const std::string& event) const
+    {
+        return std::count(views.events.begin(), views.events.end(), event);
+    }
+    // Plays the window until the worker waits before its next step or has ended.
+    bool Settle(long memoryBefore)
+    {
+        return window.PumpUntil([&] { return Count("memory") > memoryBefore || worker->Finished(); }) &&
+               WaitUntil([&] { return !worker->Stepping(); });
+    }
+    bool Step()
+    {
+        const long before = Count("memory");
+        return worker->StepOnce() && Settle(before);
+    }
+    bool PausedBetweenSteps()
+    {
+        return WaitsOn(TWait::Resume) && worker->Suspended() && !worker->Stepping() && !window.HasPost();
+    }
+};
+
+// What the views see for the calls a machine makes on its own: the same calls, minus the delay.
+TEvents AsViewEvents(const std::vector<std::string>& machineEvents)
+{
+    TEvents seen;
+    for (const std::string& e : machineEvents) {
+        if (e.rfind("fetch ", 0) == 0)
+            seen.push_back("highlight " + e.substr(6));
+        else if (e.rfind("output ", 0) == 0)
+            seen.push_back("output " + OutputLine(e.substr(7)));
+        else if (e != "delay")
+            seen.push_back(e);
+    }
+    return seen;
+}
+
+struct TStepCase {
+    const char* name;
+    std::vector<std::uint8_t> image;
+    int steps;
+    TRunEnd end; // Running: the run goes on after the last step
+};
+
+void PrintTo(const TStepCase& c, std::ostream* os) { *os << c.name; }
+
+class SingleStep : public ::testing::TestWithParam<TStepCase> {};
+
+TEST_P(SingleStep, EqualsAsManyMachineSteps)
+{
+    const TStepCase& c = GetParam();
+    TStepRig rig(c.image);
+    TMachineRig alone(c.image);
+    alone.hooks.inputs = {"5", "5", "5"};
+    ASSERT_TRUE(rig.WaitsOn(TWait::Resume));
+    for (int i = 0; i < c.steps; ++i) {
+        bool goesOn = false;
+        try {
+            goesOn = alone.Step();
+        } catch (const std::exception&) {
+        }
+        ASSERT_TRUE(rig.Step()) << "step " << i;
+        if (goesOn) {
+            ASSERT_TRUE(rig.PausedBetweenSteps()) << "step " << i;
+        }
+    }
+    EXPECT_EQ(rig.views.events, AsViewEvents(alone.hooks.events));
+    EXPECT_EQ(rig.worker->StepCount(), static_cast<std::uint64_t>(rig.Highlights()));
+    EXPECT_EQ(rig.worker->Machine().Registers(), alone.machine.Registers());
+    EXPECT_EQ(rig.worker->Machine().Current(), alone.machine.Current());
+    EXPECT_EQ(rig.worker->Machine().Image().Position(), alone.image.Position());
+    EXPECT_EQ(rig.worker->Machine().Image().Bytes(), alone.image.Bytes());
+    if (c.end == TRunEnd::Running) {
+        EXPECT_FALSE(rig.worker->Finished());
+        rig.worker->Resume(); // lifts the pause it was created with: the run goes on freely
+        rig.worker->SetStop(true);
+    }
+    ASSERT_TRUE(rig.PumpToEnd());
+    if (c.end != TRunEnd::Running) {
+        EXPECT_EQ(rig.worker->EndReason(), c.end);
+        EXPECT_EQ(rig.views.events, AsViewEvents(alone.hooks.events)) << "nothing after the end";
+    }
+    EXPECT_FALSE(rig.worker->StepOnce()) << "a finished worker takes no step";
+}
+
+const TStepCase StepCases[] = {
+    {"FirstStepOfAPausedNewRun", Sample, 1, TRunEnd::Running},
+    {"SeveralInARow", Sample, 7, TRunEnd::Running},
+    {"OutputAndInput", {0xF3, 0x07, 0xF7, 0x01, 0x16, 0x00}, 3, TRunEnd::Running},
+    {"StopByteEndsTheRun", {0x16, 0x00}, 2, TRunEnd::StopByte},
+    {"EndOfImageEndsTheRun", {0x16}, 2, TRunEnd::EndOfImage},
+    {"FailureEndsTheRun", {0x16, 0x31, 0x05, 0x00, 0x16}, 2, TRunEnd::Failed},
+};
+
+INSTANTIATE_TEST_SUITE_P(Steps, SingleStep, ::testing::ValuesIn(StepCases),
+                         [](const ::testing::TestParamInfo<TStepCase>& row) { return row.param.name; });
+
+TEST(EmulationStep, LeavesNestedPausesAsTheyWere)
+{
+    TStepRig rig(Sample);
+    rig.worker->Suspend(); // two pauses now
+    ASSERT_TRUE(rig.Step());
+    ASSERT_TRUE(rig.PausedBetweenSteps());
+    rig.worker->Resume();
+    EXPECT_TRUE(rig.worker->Suspended()) << "one pause is left";
+    EXPECT_TRUE(rig.PausedBetweenSteps());
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpToEnd());
+    EXPECT_EQ(rig.worker->EndReason(), TRunEnd::StopByte);
+}
+
+TEST(EmulationStep, RefusedWhileRunningOrBusyWithAStep)
+{
+    TStepRig rig({0xF7, 0x01, 0xF4, 0x01, 0x00}); // In R1; Out R1; Stop
+    std::function<void(std::string)> pending;
+    rig.views.onInput = [&pending](auto answer) { pending = std::move(answer); };
+    ASSERT_TRUE(rig.worker->StepOnce());
+    EXPECT_TRUE(rig.worker->Stepping());
+    EXPECT_FALSE(rig.worker->StepOnce()) << "steps are not queued";
+    ASSERT_TRUE(rig.PumpUntilSeen("input"));
+    ASSERT_TRUE(rig.WaitsOn(TWait::Window));
+    EXPECT_TRUE(rig.worker->Suspended()) << "a stepped run still reads as paused";
+    EXPECT_FALSE(rig.worker->StepOnce());
+    pending("7");
+    ASSERT_TRUE(rig.Settle(0));
+    ASSERT_TRUE(rig.PausedBetweenSteps());
+    EXPECT_EQ(rig.worker->Machine().Registers()[0], 7);
+    EXPECT_FALSE(rig.views.Saw("output Value: 7")) << "the Out is the next step";
+    rig.worker->Resume();
+    EXPECT_FALSE(rig.worker->StepOnce()) << "a running worker takes no step";
+    EXPECT_FALSE(rig.worker->Stepping());
+    ASSERT_TRUE(rig.PumpToEnd());
+    EXPECT_TRUE(rig.views.Saw("output Value: 7"));
+}
+
+TEST(EmulationStep, PausedWhileWaitingForInputFinishesThatStep)
+{
+    TStepRig rig({0xF7, 0x01, 0xF4, 0x01, 0x00});
+    std::function<void(std::string)> pending;
+    rig.views.onInput = [&pending](auto answer) { pending = std::move(answer); };
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpUntilSeen("input"));
+    rig.worker->Suspend();
+    ASSERT_TRUE(rig.worker->StepOnce());
+    pending("9");
+    ASSERT_TRUE(rig.Settle(0));
+    ASSERT_TRUE(rig.PausedBetweenSteps());
+    EXPECT_EQ(rig.views.events, (TEvents{"highlight 0", "input", "registers", "memory"}));
+    EXPECT_EQ(rig.worker->Machine().Registers()[0], 9);
+}
+
+TEST(EmulationStep, PausedInsideAStepFinishesItOnly)
+{
+    TStepRig rig(EndlessLoop);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.window.WaitForPost());
+    rig.worker->Suspend();
+    ASSERT_TRUE(rig.window.RunOne()); // the highlight; the worker then holds inside the step
+    ASSERT_TRUE(rig.WaitsOn(TWait::Resume));
+    ASSERT_TRUE(rig.Step());
+    ASSERT_TRUE(rig.PausedBetweenSteps());
+    EXPECT_EQ(rig.views.events, (TEvents{"highlight 0", "registers", "memory"}));
+}
+
+TEST(EmulationStep, HaltDuringAStepHoldsItUntilResumed)
+{
+    TStepRig rig({0xF7, 0x01, 0xF4, 0x01, 0x00});
+    rig.views.onInput = [&rig](auto answer) {
+        rig.worker->Suspend(); // the Halt result
+        answer("42");
+    };
+    ASSERT_TRUE(rig.worker->StepOnce());
+    ASSERT_TRUE(rig.PumpUntilSeen("input"));
+    ASSERT_TRUE(rig.WaitsOn(TWait::Resume));
+    EXPECT_TRUE(rig.worker->Stepping());
+    EXPECT_FALSE(rig.window.HasPost()) << "halted inside the step";
+    EXPECT_EQ(rig.worker->Machine().Registers()[0], 0);
+    rig.worker->Resume(); // lifts the Halt only
+    ASSERT_TRUE(rig.Settle(0));
+    ASSERT_TRUE(rig.PausedBetweenSteps());
+    EXPECT_EQ(rig.worker->Machine().Registers()[0], 42);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.PumpToEnd());
+    EXPECT_TRUE(rig.views.Saw("output Value: 42"));
+}
+
+struct TStepShutdownCase {
+    const char* name;
+    std::vector<std::uint8_t> image;
+    std::chrono::milliseconds delay;
+    std::string lastCall; // the call the worker makes before it is held
+    TWait heldOn;
+};
+
+void PrintTo(const TStepShutdownCase& c, std::ostream* os) { *os << c.name; }
+
+class StepShutdown : public ::testing::TestWithParam<TStepShutdownCase> {};
+
+TEST_P(StepShutdown, EndsTheStepAndJoins)
+{
+    const TStepShutdownCase& c = GetParam();
+    TStepRig rig(c.image, c.delay);
+    std::function<void(std::string)> pending;
+    rig.views.onInput = [&pending](auto answer) { pending = std::move(answer); };
+    ASSERT_TRUE(rig.worker->StepOnce());
+    ASSERT_TRUE(rig.PumpUntilSeen(c.lastCall));
+    ASSERT_TRUE(rig.WaitsOn(c.heldOn));
+    // A worker that Shutdown() failed to wake would never be joined.
+    rig.worker->Shutdown();
+    const TEvents seen = rig.views.events;
+    if (pending)
+        pending("1");
+    rig.window.RunAll();
+    EXPECT_EQ(rig.views.events, seen) << "no call after the shutdown";
+    EXPECT_EQ(rig.finishedCalls, 0);
+    EXPECT_FALSE(rig.worker->Stepping());
+}
+
+const TStepShutdownCase StepShutdownCases[] = {
+    {"InTheStepDelay", {0x16, 0x16}, std::chrono::hours(24), "highlight 0", TWait::StepDelay},
+    {"WaitingForInput", {0xF7, 0x01, 0x00}, 0ms, "input", TWait::Window},
+};
+
+INSTANTIATE_TEST_SUITE_P(During, StepShutdown, ::testing::ValuesIn(StepShutdownCases),
+                         [](const ::testing::TestParamInfo<TStepShutdownCase>& row) { return row.param.name; });
 
 } // namespace
