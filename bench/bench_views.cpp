@@ -3,7 +3,11 @@
 // the real window, worker and hooks.
 
 #include "MemoryGridModel.h"
+#include "MemoryGridView.h"
 #include "MemoryStream.h"
+#include "RegisterListView.h"
+#include "RunSession.h"
+#include "RunStatusBar.h"
 #include "Unit2.h"
 #include "WindowHooks.h"
 #include "mirelo_main.h"
@@ -15,7 +19,10 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QLabel>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -45,7 +52,7 @@ struct TRefreshCase {
         form->show();
         (void)QTest::qWaitForWindowExposed(form.get());
         form->SelectPage(3);
-        form->SizeMemoryGrid(image.Size());
+        form->StringGrid1->SizeFor(image.Size());
         form->ShowMemory(image);
         QApplication::processEvents();
     }
@@ -71,12 +78,37 @@ struct TRefreshCase {
     }
 };
 
+// Closes a window whose runs go on at the product's pacing, one replaced and still running,
+// the current one paused, as a user may leave them; returns how long the close took.
+double CloseWithRunsMs()
+{
+    TForm1 form;
+    TForm2 dialog;
+    form.SetInputDialog(&dialog);
+    form.show();
+    (void)QTest::qWaitForWindowExposed(&form);
+    // inc; out $1; jmp 0 - counts and reports for ever.
+    form.Memo2->setPlainText(QStringLiteral("16\nf401\n9000"));
+    form.CustButton3Click();
+    form.CustButton3Click();
+    (void)QTest::qWaitFor([&form] { return form.Memo3->toPlainText().count(QLatin1Char('\n')) >= 1; });
+    form.CustButton4Click();
+    QElapsedTimer clock;
+    clock.start();
+    form.close();
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The windows' settings and recovery texts stay out of the user's folders.
+    const QTemporaryDir userFolders;
+    qputenv("XDG_CONFIG_HOME", (userFolders.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (userFolders.path() + QStringLiteral("/data")).toUtf8());
     QApplication application(argc, argv);
 
     // The sizes take turns round by round, so that a busy machine slows all of them alike.
@@ -118,8 +150,18 @@ int main(int argc, char* argv[])
     int refreshes = -1;
     QObject::connect(form.MemoryGrid(), &QAbstractItemModel::dataChanged,
                      [&refreshes] { ++refreshes; });
+    // The status bar follows every step of the run; its label repaints whenever its text changes.
+    int statusTexts = 0;
+    QString lastStatus;
+    auto* runStatus = form.StatusBar1->findChild<QLabel*>(QStringLiteral("RunStatus"));
     QEventLoop loop;
-    QObject::connect(&form, &TForm1::RunEnded, &loop, &QEventLoop::quit);
+    QObject::connect(&form.Session(), &TRunSession::RunEnded, &loop, &QEventLoop::quit);
+    QObject::connect(&form.Session(), &TRunSession::Stepped, [&] {
+        if (runStatus->text() != lastStatus) {
+            lastStatus = runStatus->text();
+            ++statusTexts;
+        }
+    });
     QElapsedTimer clock;
     double firstHighlightMs = -1;
     QObject::connect(form.StringGrid1->selectionModel(), &QItemSelectionModel::selectionChanged,
@@ -137,6 +179,15 @@ int main(int argc, char* argv[])
                 refreshes, runMs,
                 form.ListBox1->count() > 2 ? qPrintable(form.ListBox1->item(2)->text()) : "-");
     std::printf("first highlight after %.1f ms\n", firstHighlightMs);
+    std::printf("status bar: %d texts during the run, last \"%s\"\n", statusTexts,
+                qPrintable(form.StatusBar1->RunText()));
     std::printf("paced ratio: %.4f\n", runMs / pacedMs);
+
+    std::vector<double> closeSamples;
+    for (int round = 0; round < 5; ++round)
+        closeSamples.push_back(CloseWithRunsMs());
+    std::printf("close with a running and a paused run: median %.1f ms, slowest %.1f ms (of %zu)\n",
+                MedianMs(closeSamples), *std::max_element(closeSamples.begin(), closeSamples.end()),
+                closeSamples.size());
     return 0;
 }

@@ -18,8 +18,9 @@ void ShowErrorBox(QWidget* parent, const QString& message)
 {
     QMessageBox box(QMessageBox::Critical, ApplicationTitle(), ErrorBoxText(message),
                     QMessageBox::Ok, parent);
-    // Modal for the whole application like the box it stands for; the window stays usable
-    // afterwards, and hook calls of running workers are still served while it is open.
+    // Application-modal: no window takes input until the box is closed, and the window is
+    // usable again afterwards. The box runs its own event loop, so hook calls of running
+    // workers are still served while it is open.
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }

@@ -20,15 +20,29 @@ void TMemoryCellDelegate::Prepare(const QFont& font) const
     prepared_ = true;
 }
 
+QColor TMemoryCellDelegate::ChangeTint(const QPalette& palette, QPalette::ColorGroup group)
+{
+    const QColor base = palette.color(group, QPalette::Base);
+    const QColor mark = palette.color(group, QPalette::Highlight);
+    constexpr int Share = 35; // percent of the selection colour
+    const auto blend = [](int over, int under) { return (over * Share + under * (100 - Share)) / 100; };
+    return QColor(blend(mark.red(), base.red()), blend(mark.green(), base.green()),
+                  blend(mark.blue(), base.blue()));
+}
+
 void TMemoryCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                 const QModelIndex& index) const
 {
     const QPalette::ColorGroup group =
         option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
     const bool selected = option.state & QStyle::State_Selected;
-    if (selected)
-        painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
     const auto* grid = qobject_cast<const TMemoryGridModel*>(index.model());
+    if (selected) {
+        painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    } else if (grid ? grid->CellChanged(index.column(), index.row())
+                    : index.data(TMemoryGridModel::ChangedRole).toBool()) {
+        painter->fillRect(option.rect, ChangeTint(option.palette, group));
+    }
     const int byte = grid ? grid->CellByte(index.column(), index.row())
                           : index.data(TMemoryGridModel::ByteRole).toInt();
     if (byte < 0 || byte > 255)

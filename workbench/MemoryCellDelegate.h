@@ -1,6 +1,7 @@
 #pragma once
 // Draws the memory grid's cells. The grid is repainted after every step of a run, so a cell
 // is drawn with prepared text for its byte instead of the style's general item painting.
+// A cell the latest refresh changed gets the change tint behind its text.
 
 #include <QStaticText>
 #include <QStyledItemDelegate>
@@ -14,6 +15,11 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+
+    // The background of a cell or register line that the latest step changed: a light share
+    // of the selection colour over the view's base, so the text stays readable in light and
+    // dark palettes alike and a selected cell still stands out from it.
+    static QColor ChangeTint(const QPalette& palette, QPalette::ColorGroup group);
 
 private:
     void Prepare(const QFont& font) const;

@@ -1,6 +1,8 @@
 #include "MemoryGridModel.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -38,6 +40,8 @@ QVariant TMemoryGridModel::data(const QModelIndex& index, int role) const
         return CellText(index.column(), index.row());
     case ByteRole:
         return CellByte(index.column(), index.row());
+    case ChangedRole:
+        return CellChanged(index.column(), index.row());
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     default:
@@ -68,19 +72,92 @@ void TMemoryGridModel::SetRowCount(int rows)
 
 void TMemoryGridModel::SetBytes(const std::vector<std::uint8_t>& bytes)
 {
-    bytes_ = bytes;
+    ClearMarks();
+    if (compare_) {
+        CopyMarkingChanges(bytes);
+    } else {
+        bytes_ = bytes;
+        changed_.assign(bytes.size(), 0);
+        compare_ = true;
+    }
+    // One notice per refresh, tinted or not: cheaper for the view than one per changed cell,
+    // and it repaints the cells whose marks were just cleared as well.
     if (rows_ > 0)
-        emit dataChanged(index(0, 0), index(rows_ - 1, ColCount - 1), {Qt::DisplayRole});
+        emit dataChanged(index(0, 0), index(rows_ - 1, ColCount - 1), {Qt::DisplayRole, ChangedRole});
+}
+
+void TMemoryGridModel::BeginRun()
+{
+    compare_ = false;
+    const bool hadMarks = !changedAt_.empty();
+    ClearMarks();
+    // Only a grid that showed marks needs repainting; a fresh one is left alone.
+    if (hadMarks && rows_ > 0)
+        emit dataChanged(index(0, 0), index(rows_ - 1, ColCount - 1), {ChangedRole});
+}
+
+void TMemoryGridModel::ClearMarks()
+{
+    for (const std::size_t at : changedAt_)
+        changed_[at] = 0;
+    changedAt_.clear();
+}
+
+void TMemoryGridModel::CopyMarkingChanges(const std::vector<std::uint8_t>& bytes)
+{
+    const std::size_t common = std::min(bytes.size(), bytes_.size());
+    bytes_.resize(bytes.size());
+    changed_.resize(bytes.size(), 0);
+    // A step writes a few bytes at most, so whole blocks compare equal and memcmp skips them
+    // about as fast as copying them would take.
+    constexpr std::size_t Block = 256;
+    const std::uint8_t* from = bytes.data();
+    std::uint8_t* to = bytes_.data();
+    for (std::size_t start = 0; start < common; start += Block) {
+        const std::size_t end = std::min(start + Block, common);
+        if (std::memcmp(to + start, from + start, end - start) == 0)
+            continue;
+        for (std::size_t at = start; at < end; ++at) {
+            if (to[at] != from[at]) {
+                to[at] = from[at];
+                changed_[at] = 1;
+                changedAt_.push_back(at);
+            }
+        }
+    }
+    // Bytes the image grew by were empty cells before.
+    for (std::size_t at = common; at < bytes.size(); ++at) {
+        to[at] = from[at];
+        changed_[at] = 1;
+        changedAt_.push_back(at);
+    }
+}
+
+QModelIndex TMemoryGridModel::CellIndex(std::int64_t address) const
+{
+    if (address < 0 || address >= static_cast<std::int64_t>(rows_) * ColCount)
+        return {};
+    return index(static_cast<int>(address / ColCount), static_cast<int>(address % ColCount));
+}
+
+std::int64_t TMemoryGridModel::CellAddress(int column, int row) const
+{
+    if (column < 0 || column >= ColCount || row < 0 || row >= rows_)
+        return -1;
+    const std::int64_t at = static_cast<std::int64_t>(row) * ColCount + column;
+    return at < static_cast<std::int64_t>(bytes_.size()) ? at : -1;
 }
 
 int TMemoryGridModel::CellByte(int column, int row) const
 {
-    if (column < 0 || column >= ColCount || row < 0 || row >= rows_)
-        return -1;
-    const auto at = static_cast<std::size_t>(row) * ColCount + static_cast<std::size_t>(column);
-    if (at >= bytes_.size())
-        return -1;
-    return bytes_[at];
+    const std::int64_t at = CellAddress(column, row);
+    return at < 0 ? -1 : bytes_[static_cast<std::size_t>(at)];
+}
+
+bool TMemoryGridModel::CellChanged(int column, int row) const
+{
+    const std::int64_t at = CellAddress(column, row);
+    return at >= 0 && changed_[static_cast<std::size_t>(at)] != 0;
 }
 
 QString TMemoryGridModel::CellText(int column, int row) const

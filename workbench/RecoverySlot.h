@@ -9,8 +9,8 @@
 // the machine has restarted since. A slot whose owner still runs, in this process or
 // another, is never taken, however old its lock.
 //
-// The window writes its text a little after each change (WriteDelay after the last one,
-// restarted by every change) and calls Remove() on a normal close, a save or a discard.
+// The window writes its text at most WriteDelay after a change (steady typing is written
+// every WriteDelay) and calls Remove() on a normal close, a save or a discard.
 
 #include "ProgramFile.h"
 

@@ -31,6 +31,7 @@ void TForm2::CreateWidgets()
 
     NumEdit1 = new TNumEdit(this);
     NumEdit1->setObjectName(QStringLiteral("NumEdit1"));
+    NumEdit1->setAccessibleName(QStringLiteral("Value"));
     NumEdit1->SetIsFloat(false);
     NumEdit1->SetIsSigned(false);
     NumEdit1->SetMinValue(0);
@@ -59,6 +60,19 @@ QString TForm2::Text() const
     return NumEdit1->text();
 }
 
+void TForm2::Open()
+{
+    setResult(0);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm2::Dismiss()
+{
+    done(EnteredResult);
+}
+
 void TForm2::CustButton1Click()
 {
     try {
@@ -67,7 +81,7 @@ void TForm2::CustButton1Click()
         ShowErrorBox(this, QString::fromStdString(error.what()));
         return;
     }
-    done(CancelResult);
+    done(EnteredResult);
 }
 
 void TForm2::CustButton2Click()
@@ -77,7 +91,7 @@ void TForm2::CustButton2Click()
 
 void TForm2::reject()
 {
-    done(CancelResult);
+    done(EnteredResult);
 }
 
 void TForm2::keyPressEvent(QKeyEvent* event)

@@ -2,23 +2,31 @@
 // The input dialog: one numeric field and the buttons "Enter" and "Halt". Created once, hidden,
 // and shown for every input request; the field keeps its text between requests.
 
+#include "InputPrompt.h"
+
 #include <QDialog>
 
 class TCustButton;
 class TNumEdit;
 
-class TForm2 : public QDialog {
+class TForm2 : public QDialog, public IInputPrompt {
     Q_OBJECT
 public:
-    // "Enter" with a valid number and the close box end the dialog with the toolkit's cancel
-    // result; "Halt" with its own result, which is none of the toolkit's.
-    static constexpr int CancelResult = 2;
+    // The results the dialog finishes with. "Enter" with a valid number and the close box give
+    // EnteredResult (2); "Halt" gives HaltResult (-11), on which the current run is paused.
+    // Neither is QDialog::Accepted (1) or QDialog::Rejected (0).
+    static constexpr int EnteredResult = 2;
     static constexpr int HaltResult = -11;
 
     explicit TForm2(QWidget* parent = nullptr);
 
     // The field's text, returned to the worker whatever the result.
     QString Text() const;
+
+    // IInputPrompt: shown without a result yet, in front and active; dismissed like "Enter"
+    // but unvalidated.
+    void Open() override;
+    void Dismiss() override;
 
     void CustButton1Click();
     void CustButton2Click();
@@ -28,7 +36,7 @@ public:
     TCustButton* CustButton2 = nullptr;
 
 public slots:
-    // The close box (and any other cancel request) ends with the cancel result, unvalidated.
+    // The close box (and any other cancel request) ends with EnteredResult, unvalidated.
     void reject() override;
 
 protected:

@@ -1,103 +1,41 @@
 #include "mirelo_main.h"
 
+#include "ButtonBar.h"
 #include "ClassicFont.h"
-#include "CommandButton.h"
 #include "CustButton.h"
 #include "ErrorBox.h"
+#include "FileDrop.h"
 #include "ListingLoader.h"
-#include "MemoryCellDelegate.h"
+#include "MainMenu.h"
 #include "MemoryGridModel.h"
-#include "RegisterText.h"
+#include "MemoryGridView.h"
+#include "ProgramDocument.h"
+#include "ProgramPages.h"
+#include "RecoveryController.h"
+#include "RegisterListView.h"
+#include "RunSession.h"
+#include "RunStatusBar.h"
+#include "TabLeavesEditor.h"
 #include "Translation.h"
 #include "Unit2.h"
-#include "emuthread.h"
+#include "strutils2.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QListWidget>
 #include <QPlainTextEdit>
-#include <QSplitter>
-#include <QTabWidget>
-#include <QTableView>
-#include <QTimer>
+#include <QTabBar>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <utility>
-
-// The image is declared first so that it outlives the worker that uses it by reference.
-struct TForm1::TRun {
-    int id = 0;
-    std::unique_ptr<TMemoryStream> image;
-    std::unique_ptr<TEmulationThread> worker;
-    // The worker's end notice has reached the window.
-    bool endNoticed = false;
-};
-
-namespace {
-
-constexpr int PageMachinecode = 2;
-constexpr int PageMemory = 3;
-
-const char* const SampleProgram[] = {
-    "add ah", "xch $1,$2", ":start", "set 1", "inc", "set 3", "cmp $1,$2",
-    "jin :stop,:start", ":stop", "stop",
-};
-
-// The lines of an editor as a list of lines: no lines for empty text, and a final line
-// break does not start another line.
-std::vector<std::string> EditorLines(const QPlainTextEdit& editor)
-{
-    std::vector<std::string> lines;
-    const QString text = editor.toPlainText();
-    if (text.isEmpty())
-        return lines;
-    QStringList parts = text.split(QLatin1Char('\n'));
-    if (text.endsWith(QLatin1Char('\n')))
-        parts.removeLast();
-    lines.reserve(static_cast<std::size_t>(parts.size()));
-    for (const QString& part : parts)
-        lines.push_back(part.toStdString());
-    return lines;
-}
-
-QPlainTextEdit* CreateEditor(QWidget* page, bool wrap, Qt::ScrollBarPolicy scrollBars)
-{
-    auto* editor = new QPlainTextEdit(page);
-    editor->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-    editor->setHorizontalScrollBarPolicy(scrollBars);
-    editor->setVerticalScrollBarPolicy(scrollBars);
-    return editor;
-}
-
-QWidget* CreatePage(QTabWidget* pages, const QString& name, const QString& caption,
-                    QWidget* content)
-{
-    auto* page = new QWidget;
-    page->setObjectName(name);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content);
-    pages->addTab(page, caption);
-    return page;
-}
-
-} // namespace
-
-TForm1::TForm1(QWidget* parent)
-    : QWidget(parent), stepDelay_(TEmulationThread::DefaultStepDelay)
+TForm1::TForm1(QWidget* parent) : QWidget(parent), session_(std::make_unique<TRunSession>(*this))
 {
     CreateWidgets();
     ConnectWidgets();
     FormCreate();
 }
 
-TForm1::~TForm1()
-{
-    ShutdownRuns();
-}
+TForm1::~TForm1() = default;
 
 void TForm1::FormCreate()
 {
@@ -107,10 +45,18 @@ void TForm1::FormCreate()
 void TForm1::SetInputDialog(TForm2* dialog)
 {
     if (inputDialog_)
-        disconnect(inputDialog_, nullptr, this, nullptr);
+        disconnect(inputDialog_, nullptr, session_.get(), nullptr);
     inputDialog_ = dialog;
-    if (dialog)
-        connect(dialog, &QDialog::finished, this, &TForm1::InputDialogFinished);
+    session_->SetInputPrompt(dialog);
+    if (!dialog)
+        return;
+    TRunSession* session = session_.get();
+    connect(dialog, &QDialog::finished, session, [session, dialog](int result) {
+        session->AnswerInput(dialog->Text().toStdString(), result == TForm2::HaltResult);
+    });
+    // A dialog that goes first takes its requests with it; the runs that asked wait until
+    // they are brought down.
+    connect(dialog, &QObject::destroyed, session, [session] { session->SetInputPrompt(nullptr); });
 }
 
 // ---- widgets -------------------------------------------------------------------------------
@@ -121,57 +67,71 @@ void TForm1::CreateWidgets()
     setWindowTitle(ApplicationTitle());
     setFont(ClassicFont());
     move(192, 109);
-    resize(688, 451);
 
-    Memo3 = CreateEditor(this, true, Qt::ScrollBarAlwaysOff);
+    QWidget* area = CreateClientArea();
+    document_ = std::make_unique<TProgramDocument>(*Memo1, *this);
+    recovery_ = std::make_unique<TRecoveryController>(*document_);
+    MainMenu1 = new TMainMenu(*document_, *this);
+    StatusBar1 = new TRunStatusBar(this);
+
+    // The designed area keeps its size and place between the menu bar and the status bar.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(MainMenu1);
+    layout->addWidget(area, 1);
+    layout->addWidget(StatusBar1);
+    resize(DesignedClientSize.width(), DesignedClientSize.height() +
+                                           MainMenu1->sizeHint().height() +
+                                           StatusBar1->sizeHint().height());
+    SetTabOrder();
+}
+
+QWidget* TForm1::CreateClientArea()
+{
+    ClientArea = new QWidget(this);
+    ClientArea->setObjectName(QStringLiteral("ClientArea"));
+    Memo3 = NewTextPane(ClientArea, true, Qt::ScrollBarAlwaysOff);
     Memo3->setObjectName(QStringLiteral("Memo3"));
+    Memo3->setAccessibleName(QStringLiteral("Output"));
+    Memo3->setTabChangesFocus(true);
 
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = new QHBoxLayout(ClientArea);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(CreatePanel2());
     layout->addWidget(Memo3, 1);
+    return ClientArea;
 }
 
 QWidget* TForm1::CreatePanel2()
 {
-    Panel2 = new QFrame(this);
+    Panel2 = new QFrame(ClientArea);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel2->setLineWidth(1);
     Panel2->setFixedWidth(373);
 
-    PageControl1 = new QTabWidget(Panel2);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1 = new TProgramPages(Panel2);
+    TabSheet4 = PageControl1->TabSheet4;
+    TabSheet1 = PageControl1->TabSheet1;
+    TabSheet2 = PageControl1->TabSheet2;
+    TabSheet3 = PageControl1->TabSheet3;
+    Memo4 = PageControl1->Memo4;
+    Memo1 = PageControl1->Memo1;
+    Memo2 = PageControl1->Memo2;
+    StringGrid1 = PageControl1->StringGrid1;
+    Splitter1 = PageControl1->Splitter1;
+    Panel1 = PageControl1->Panel1;
+    ListBox1 = PageControl1->ListBox1;
+    TTabLeavesEditor::Install(Memo1);
 
-    Memo4 = CreateEditor(PageControl1, false, Qt::ScrollBarAsNeeded);
-    Memo4->setObjectName(QStringLiteral("Memo4"));
-    Memo4->setPlainText(QStringLiteral("Memo4"));
-    TabSheet4 = CreatePage(PageControl1, QStringLiteral("TabSheet4"), QStringLiteral("MAsm"), Memo4);
-
-    Memo1 = CreateEditor(PageControl1, false, Qt::ScrollBarAlwaysOn);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    QStringList sample;
-    for (const char* line : SampleProgram)
-        sample << QString::fromLatin1(line);
-    Memo1->setPlainText(sample.join(QLatin1Char('\n')));
-    TabSheet1 = CreatePage(PageControl1, QStringLiteral("TabSheet1"), QStringLiteral("Asm"), Memo1);
-
-    Memo2 = CreateEditor(PageControl1, false, Qt::ScrollBarAlwaysOn);
-    Memo2->setObjectName(QStringLiteral("Memo2"));
-    TabSheet2 = CreatePage(PageControl1, QStringLiteral("TabSheet2"),
-                           QStringLiteral("Machinecode"), Memo2);
-
-    TabSheet3 = CreatePage(PageControl1, QStringLiteral("TabSheet3"), QStringLiteral("Memory"),
-                           CreateMemoryPage());
-
-    PageControl1->setTabVisible(0, false);
-    PageControl1->setCurrentIndex(1);
-
-    Panel3 = new QWidget(Panel2);
-    Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setFixedHeight(41);
-    CreateButtons();
+    Panel3 = new TButtonBar(Panel2);
+    CustButton1 = Panel3->CustButton1;
+    CustButton2 = Panel3->CustButton2;
+    CustButton3 = Panel3->CustButton3;
+    CustButton4 = Panel3->CustButton4;
+    CustButton5 = Panel3->CustButton5;
 
     auto* layout = new QVBoxLayout(Panel2);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -181,96 +141,56 @@ QWidget* TForm1::CreatePanel2()
     return Panel2;
 }
 
-QWidget* TForm1::CreateMemoryPage()
+void TForm1::SetTabOrder()
 {
-    Splitter1 = new QSplitter(Qt::Horizontal);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setHandleWidth(3);
-    Splitter1->setChildrenCollapsible(false);
-
-    gridModel_ = new TMemoryGridModel(this);
-    StringGrid1 = new QTableView(Splitter1);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setModel(gridModel_);
-    StringGrid1->setItemDelegate(new TMemoryCellDelegate(StringGrid1));
-    for (QHeaderView* header : {StringGrid1->horizontalHeader(), StringGrid1->verticalHeader()}) {
-        header->hide();
-        header->setMinimumSectionSize(1);
-        header->setDefaultSectionSize(15);
-        header->setSectionResizeMode(QHeaderView::Fixed);
-    }
-    StringGrid1->setShowGrid(true);
-    StringGrid1->setGridStyle(Qt::SolidLine);
-    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setTextElideMode(Qt::ElideNone);
-    StringGrid1->setWordWrap(false);
-    // The highlight follows the worker through memory; the view must stay where the user
-    // put it, so nothing may scroll it on our behalf.
-    StringGrid1->setAutoScroll(false);
-    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-
-    Panel1 = new QFrame(Splitter1);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::NoFrame);
-    ListBox1 = new QListWidget(Panel1);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setSortingEnabled(false);
-    ListBox1->setUniformItemSizes(true);
-    // Like a plain list box: long lines are cut at the right edge, there is no sideways scrolling.
-    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The splitter would otherwise keep the list at its size hint, wider than designed.
-    ListBox1->setMinimumWidth(1);
-    Panel1->setMinimumWidth(1);
-    auto* panelLayout = new QVBoxLayout(Panel1);
-    panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->addWidget(ListBox1);
-
-    Splitter1->addWidget(StringGrid1);
-    Splitter1->addWidget(Panel1);
-    Splitter1->setStretchFactor(0, 1);
-    Splitter1->setStretchFactor(1, 0);
-    Splitter1->setSizes({371 - 61 - 3, 61});
-    return Splitter1;
-}
-
-void TForm1::CreateButtons()
-{
-    struct TButtonPlace {
-        TCustButton** button;
-        const char* name;
-        const char* caption;
-        QRect geometry;
-    };
-    const TButtonPlace places[] = {
-        {&CustButton1, "CustButton1", "Translate", QRect(6, 4, 73, 25)},
-        {&CustButton2, "CustButton2", "Translate & Emulate", QRect(82, 4, 109, 25)},
-        {&CustButton3, "CustButton3", "Emulate", QRect(194, 4, 59, 25)},
-        {&CustButton4, "CustButton4", "Pause", QRect(256, 4, 49, 25)},
-        {&CustButton5, "CustButton5", "Stop", QRect(308, 4, 55, 25)},
-    };
-    for (const TButtonPlace& place : places) {
-        *place.button = NewCommandButton(Panel3, QString::fromLatin1(place.name),
-                                         QString::fromLatin1(place.caption), place.geometry);
-    }
+    // As a person reads the window: the page tabs, the current page's views, the buttons left
+    // to right, the output pane. Views on hidden pages are passed over.
+    QWidget* const order[] = {PageControl1->tabBar(), Memo4, Memo1, Memo2, StringGrid1,
+                              ListBox1, CustButton1, CustButton2, CustButton3, CustButton4,
+                              CustButton5, Memo3};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
 }
 
 void TForm1::ConnectWidgets()
 {
-    connect(CustButton1, &TCustButton::OnClick, this, &TForm1::CustButton1Click);
-    connect(CustButton2, &TCustButton::OnClick, this, &TForm1::CustButton2Click);
-    connect(CustButton3, &TCustButton::OnClick, this, &TForm1::CustButton3Click);
-    connect(CustButton4, &TCustButton::OnClick, this, &TForm1::CustButton4Click);
-    connect(CustButton5, &TCustButton::OnClick, this, &TForm1::CustButton5Click);
+    ConnectCommands();
     connect(StringGrid1, &QAbstractItemView::doubleClicked, this, &TForm1::StringGrid1DblClick);
+    StatusBar1->Watch(*session_);
+    connect(recovery_.get(), &TRecoveryController::WriteFailed, StatusBar1,
+            [this](const QString& message) { StatusBar1->showMessage(message, 10000); });
+
+    auto* drop = new TFileDrop(this);
+    for (QWidget* target : {static_cast<QWidget*>(this), Memo1->viewport(), Memo2->viewport(),
+                            Memo3->viewport(), Memo4->viewport()})
+        drop->Watch(target);
+    connect(drop, &TFileDrop::FileDropped, document_.get(), &TProgramDocument::OpenGuarded);
+}
+
+void TForm1::ConnectCommands()
+{
+    // One code path: a button and its Run menu action call the same handler.
+    struct TCommand {
+        TCustButton* button;
+        QAction* action;
+        void (TForm1::*handler)();
+    };
+    const TCommand commands[] = {
+        {CustButton1, MainMenu1->TranslateAction, &TForm1::CustButton1Click},
+        {CustButton2, MainMenu1->TranslateAndEmulateAction, &TForm1::CustButton2Click},
+        {CustButton3, MainMenu1->EmulateAction, &TForm1::CustButton3Click},
+        {CustButton4, MainMenu1->PauseAction, &TForm1::CustButton4Click},
+        {CustButton5, MainMenu1->StopAction, &TForm1::CustButton5Click},
+    };
+    for (const TCommand& command : commands) {
+        connect(command.button, &TCustButton::OnClick, this, command.handler);
+        connect(command.action, &QAction::triggered, this, command.handler);
+    }
 }
 
 void TForm1::SelectPage(int index)
 {
-    if (index >= 0 && index < PageControl1->count() && PageControl1->isTabVisible(index))
-        PageControl1->setCurrentIndex(index);
+    PageControl1->SelectPage(index);
 }
 
 // ---- commands ------------------------------------------------------------------------------
@@ -287,7 +207,7 @@ void TForm1::RunCommand(const std::function<void()>& command)
 void TForm1::CustButton1Click()
 {
     RunCommand([this] {
-        SelectPage(PageMachinecode);
+        SelectPage(TProgramPages::PageMachinecode);
         TranslateProgram();
     });
 }
@@ -307,36 +227,43 @@ void TForm1::CustButton3Click()
 
 void TForm1::CustButton4Click()
 {
-    TEmulationThread* worker = CurrentWorker();
-    if (!worker)
+    // The choice follows the worker's paused flag, not the caption: after "Halt" they differ.
+    if (!session_->CurrentWorker())
         return;
-    if (worker->Suspended()) {
-        CustButton4->SetCaption(QStringLiteral("Pause"));
-        worker->Resume();
+    if (session_->Paused()) {
+        SetPauseCaption(QStringLiteral("Pause"));
+        session_->Resume();
     } else {
-        CustButton4->SetCaption(QStringLiteral("Resume"));
-        worker->Suspend();
+        SetPauseCaption(QStringLiteral("Resume"));
+        session_->Pause();
     }
 }
 
 void TForm1::CustButton5Click()
 {
-    TEmulationThread* worker = CurrentWorker();
-    if (!worker)
-        return;
-    worker->SetStop(true);
-    worker->Terminate();
+    session_->Stop();
 }
 
 void TForm1::StringGrid1DblClick() {}
 
+void TForm1::SetPauseCaption(const QString& caption)
+{
+    CustButton4->SetCaption(caption);
+    MainMenu1->SetPauseCaption(caption);
+}
+
 void TForm1::TranslateProgram()
 {
-    const std::vector<std::string> listing = Translate(table_, EditorLines(*Memo1));
+    const std::vector<std::string> program = SplitLines(Memo1->toPlainText().toStdString());
+    const std::vector<std::string> listing = Translate(table_, program);
     QStringList lines;
-    for (const std::string& line : listing)
+    qsizetype bytes = 0;
+    for (const std::string& line : listing) {
         lines << QString::fromStdString(line);
+        bytes += static_cast<qsizetype>(line.size() / 2);
+    }
     Memo2->setPlainText(lines.join(QLatin1Char('\n')));
+    StatusBar1->ShowTranslation(static_cast<qsizetype>(program.size()), bytes);
 }
 
 std::vector<std::uint8_t> TForm1::LoadListing(const QString& listing)
@@ -350,94 +277,38 @@ std::vector<std::uint8_t> TForm1::LoadListing(const QString& listing)
     return ::LoadListing(lines);
 }
 
-void TForm1::SizeMemoryGrid(std::int64_t imageSize)
-{
-    gridModel_->SetRowCount(TMemoryGridModel::RowsForSize(imageSize));
-}
-
 void TForm1::Emulate()
 {
-    SelectPage(PageMemory);
-    auto run = std::make_unique<TRun>();
-    run->id = ++lastRunId_;
-    run->image = std::make_unique<TMemoryStream>(LoadListing(Memo2->toPlainText()));
-    SizeMemoryGrid(run->image->Size());
-    ShowMemory(*run->image);
-    run->worker = std::make_unique<TEmulationThread>(*run->image, windowThread_, *this, stepDelay_);
-    const int id = run->id;
-    run->worker->SetOnFinished([this, id] {
-        // On the worker's thread: only hand the notice over; the window releases the run.
-        windowThread_.Post([this, id] { WorkerEnded(id); });
-    });
-    StartRun(std::move(run));
-}
-
-void TForm1::StartRun(std::unique_ptr<TRun> run)
-{
-    TRun* previous = current_;
-    runs_.push_back(std::move(run));
-    current_ = runs_.back().get();
-    // A replaced run keeps going on its own image; it is released once its worker has ended.
-    if (previous && (previous->endNoticed || previous->worker->Finished())) {
-        std::erase_if(runs_, [previous](const auto& r) { return r.get() == previous; });
-    }
-    current_->worker->Resume();
-}
-
-void TForm1::WorkerEnded(int runId)
-{
-    auto it = std::find_if(runs_.begin(), runs_.end(), [runId](const auto& r) { return r->id == runId; });
-    if (it == runs_.end())
-        return;
-    (*it)->endNoticed = true;
-    // The current run stays: "Pause" and "Stop" still act on it after it has ended.
-    if (it->get() != current_)
-        runs_.erase(it);
-    emit RunEnded();
-}
-
-TEmulationThread* TForm1::CurrentWorker() const
-{
-    return current_ ? current_->worker.get() : nullptr;
+    SelectPage(TProgramPages::PageMemory);
+    auto image = std::make_unique<TMemoryStream>(LoadListing(Memo2->toPlainText()));
+    StringGrid1->SizeFor(image->Size());
+    // A new run's first refresh compares with nothing: what changed is what its steps change.
+    MemoryGrid()->BeginRun();
+    ListBox1->BeginRun();
+    ShowMemory(*image);
+    session_->Start(std::move(image));
 }
 
 // ---- views ---------------------------------------------------------------------------------
 
-void TForm1::HighlightCell(int column, int row)
+TMemoryGridModel* TForm1::MemoryGrid() const
 {
-    const QModelIndex cell = gridModel_->index(row, column);
-    QItemSelectionModel* selection = StringGrid1->selectionModel();
-    if (cell.isValid())
-        selection->select(QItemSelection(cell, cell), QItemSelectionModel::ClearAndSelect);
-    else
-        selection->clearSelection();
+    return StringGrid1->Cells();
+}
+
+void TForm1::HighlightAddress(std::int64_t address)
+{
+    StringGrid1->HighlightAddress(address);
 }
 
 void TForm1::ShowRegisters(const TRegisterFile& registers, std::uint8_t current)
 {
-    const int count = static_cast<int>(registers.size());
-    // After the first refresh the list already has one line per register; rewriting their
-    // texts gives the same fifteen lines without rebuilding the list every step.
-    if (ListBox1->count() != count) {
-        ListBox1->clear();
-        const int widest =
-            ListBox1->fontMetrics().horizontalAdvance(QStringLiteral("R15: -2147483648 *"));
-        for (int i = 0; i < count; ++i)
-            (new QListWidgetItem(ListBox1))->setSizeHint(QSize(widest + 4, 13));
-    }
-    const std::vector<std::string> lines = RegisterLines(registers, current);
-    for (int i = 0; i < count; ++i) {
-        const QString line = QString::fromStdString(lines[static_cast<std::size_t>(i)]);
-        QListWidgetItem* item = ListBox1->item(i);
-        if (item->text() != line)
-            item->setText(line);
-    }
+    ListBox1->ShowRegisters(registers, current);
 }
 
 void TForm1::ShowMemory(TMemoryStream& image)
 {
-    // Copies the bytes without moving the position, which is the worker's program counter.
-    gridModel_->SetBytes(std::as_const(image).Bytes());
+    StringGrid1->ShowImage(image);
 }
 
 void TForm1::AppendOutput(const std::string& line)
@@ -445,67 +316,16 @@ void TForm1::AppendOutput(const std::string& line)
     Memo3->appendPlainText(QString::fromStdString(line));
 }
 
-// ---- input ---------------------------------------------------------------------------------
-
-void TForm1::RequestInput(std::function<void(std::string)> answer)
-{
-    if (closing_)
-        return;
-    if (!inputDialog_)
-        throw std::runtime_error("No input dialog");
-    pendingInputs_.push_back(std::move(answer));
-    ServeNextInput();
-}
-
-void TForm1::ServeNextInput()
-{
-    // One request at a time: a request that arrives while the dialog is shown waits its turn.
-    if (closing_ || inputShown_ || pendingInputs_.empty() || !inputDialog_)
-        return;
-    inputShown_ = true;
-    inputDialog_->setResult(0);
-    inputDialog_->show();
-    inputDialog_->raise();
-    inputDialog_->activateWindow();
-}
-
-void TForm1::InputDialogFinished(int result)
-{
-    if (!inputShown_ || pendingInputs_.empty())
-        return;
-    inputShown_ = false;
-    auto answer = std::move(pendingInputs_.front());
-    pendingInputs_.pop_front();
-    // The pause goes in before the worker gets its text, so it stops before using it.
-    if (result == TForm2::HaltResult && current_)
-        current_->worker->Suspend();
-    answer(inputDialog_->Text().toStdString());
-    // The next request is served once the closed dialog has been hidden for good.
-    if (!pendingInputs_.empty())
-        QTimer::singleShot(0, this, &TForm1::ServeNextInput);
-}
-
 // ---- closing -------------------------------------------------------------------------------
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    ShutdownRuns();
-    QWidget::closeEvent(event);
-}
-
-void TForm1::ShutdownRuns()
-{
-    closing_ = true;
-    // Every worker is woken, its pending window call cancelled, and joined; after this no
-    // hook call of any run reaches the window, so the queued answers can simply be dropped.
-    for (const auto& run : runs_)
-        run->worker->Shutdown();
-    pendingInputs_.clear();
-    if (inputShown_) {
-        inputShown_ = false;
-        if (inputDialog_)
-            inputDialog_->done(TForm2::CancelResult);
+    // Cancel changes nothing: the window stays and its runs go on.
+    if (!document_->MaybeSave()) {
+        event->ignore();
+        return;
     }
-    current_ = nullptr;
-    runs_.clear();
+    session_->Shutdown();
+    recovery_->Remove();
+    QWidget::closeEvent(event);
 }

@@ -1,37 +1,44 @@
 #pragma once
 // The main window: program editor, listing pane, memory views, output pane and the five
-// commands. It owns the instruction table and every run (a memory image and its worker), and
-// is the window side of the worker's hooks.
+// commands, with a menu bar above them and a status bar below. It owns the instruction table,
+// hands runs to its run session, keeps the program in a document (files, the unsaved-changes
+// guard, recovery), and shows what the runs report.
 
+#include "ButtonBar.h"
 #include "InstructionTable.h"
-#include "QtWindowThread.h"
-#include "WindowHooks.h"
+#include "ProgramPages.h"
+#include "RunDisplay.h"
 
 #include <QPointer>
 #include <QWidget>
 
-#include <chrono>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 class QFrame;
-class QListWidget;
 class QPlainTextEdit;
 class QSplitter;
-class QTabWidget;
-class QTableView;
 class TCustButton;
-class TEmulationThread;
 class TForm2;
+class TMainMenu;
 class TMemoryGridModel;
+class TMemoryGridView;
+class TProgramDocument;
+class TRecoveryController;
+class TRegisterListView;
+class TRunSession;
+class TRunStatusBar;
 
-class TForm1 : public QWidget, public IRunViews {
+class TForm1 : public QWidget, public IRunDisplay {
     Q_OBJECT
 public:
+    // The designed size of the area between the menu bar and the status bar; the window is
+    // taller by their heights.
+    static constexpr QSize DesignedClientSize{688, 451};
+
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -50,26 +57,23 @@ public:
     void SelectPage(int index);
     // Listing text to image bytes: two characters to a byte, paired by position in each line.
     static std::vector<std::uint8_t> LoadListing(const QString& listing);
-    void SizeMemoryGrid(std::int64_t imageSize);
 
-    // IRunViews: the window's side of the worker's hooks, all on the window's thread.
-    void HighlightCell(int column, int row) override;
+    // IRunDisplay: what the runs show, on the window's thread.
+    void HighlightAddress(std::int64_t address) override;
     void ShowRegisters(const TRegisterFile& registers, std::uint8_t current) override;
     void ShowMemory(TMemoryStream& image) override;
     void AppendOutput(const std::string& line) override;
-    void RequestInput(std::function<void(std::string)> answer) override;
 
     const TInstructionTable& InstructionTable() const { return table_; }
-    TMemoryGridModel* MemoryGrid() const { return gridModel_; }
-    // Test seam: the step delay given to workers created from now on.
-    void SetStepDelay(std::chrono::milliseconds delay) { stepDelay_ = delay; }
-    // Runs held: the current one and every replaced one whose worker has not ended yet.
-    std::size_t RunCount() const { return runs_.size(); }
-    // The worker of the latest run, or none before the first "Emulate".
-    TEmulationThread* CurrentWorker() const;
+    TMemoryGridModel* MemoryGrid() const;
+    TRunSession& Session() const { return *session_; }
+    TProgramDocument& Document() const { return *document_; }
+    TRecoveryController& Recovery() const { return *recovery_; }
 
+    TMainMenu* MainMenu1 = nullptr;
+    QWidget* ClientArea = nullptr;
     QFrame* Panel2 = nullptr;
-    QTabWidget* PageControl1 = nullptr;
+    TProgramPages* PageControl1 = nullptr;
     QWidget* TabSheet4 = nullptr;
     QWidget* TabSheet1 = nullptr;
     QWidget* TabSheet2 = nullptr;
@@ -77,53 +81,43 @@ public:
     QPlainTextEdit* Memo4 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     QPlainTextEdit* Memo2 = nullptr;
-    QTableView* StringGrid1 = nullptr;
+    TMemoryGridView* StringGrid1 = nullptr;
     QSplitter* Splitter1 = nullptr;
     QFrame* Panel1 = nullptr;
-    QListWidget* ListBox1 = nullptr;
-    QWidget* Panel3 = nullptr;
+    TRegisterListView* ListBox1 = nullptr;
+    TButtonBar* Panel3 = nullptr;
     TCustButton* CustButton1 = nullptr;
     TCustButton* CustButton2 = nullptr;
     TCustButton* CustButton3 = nullptr;
     TCustButton* CustButton4 = nullptr;
     TCustButton* CustButton5 = nullptr;
     QPlainTextEdit* Memo3 = nullptr;
-
-signals:
-    // A run's worker has ended (emitted on the window's thread, after the worker's last hook).
-    void RunEnded();
+    TRunStatusBar* StatusBar1 = nullptr;
 
 protected:
+    // Asks about unsaved changes first; Cancel keeps the window and its runs going.
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    struct TRun;
-
     void CreateWidgets();
+    QWidget* CreateClientArea();
     QWidget* CreatePanel2();
-    QWidget* CreateMemoryPage();
-    void CreateButtons();
+    void SetTabOrder();
     void ConnectWidgets();
+    void ConnectCommands();
 
     // Runs a command; an error that leaves it goes to the error box.
     void RunCommand(const std::function<void()>& command);
     void TranslateProgram();
     void Emulate();
-    void StartRun(std::unique_ptr<TRun> run);
-    void WorkerEnded(int runId);
-    void ServeNextInput();
-    void InputDialogFinished(int result);
-    void ShutdownRuns();
+    // The Pause button's caption, which the Run menu's Pause action follows.
+    void SetPauseCaption(const QString& caption);
 
     TInstructionTable table_;
-    TMemoryGridModel* gridModel_ = nullptr;
-    TQtWindowThread windowThread_{*this};
-    std::chrono::milliseconds stepDelay_;
-    std::vector<std::unique_ptr<TRun>> runs_;
-    TRun* current_ = nullptr;
-    int lastRunId_ = 0;
+    // Members, so that the runs are brought down and the document let go before the child
+    // widgets they use are destroyed.
+    std::unique_ptr<TRunSession> session_;
+    std::unique_ptr<TProgramDocument> document_;
+    std::unique_ptr<TRecoveryController> recovery_;
     QPointer<TForm2> inputDialog_;
-    std::deque<std::function<void(std::string)>> pendingInputs_;
-    bool inputShown_ = false;
-    bool closing_ = false;
 };

@@ -1,28 +1,62 @@
 // Random sequences of the window's commands, input answers and window closes, with no step
 // delay, on programs that loop, read and write: nothing may crash, hang or leave a worker
 // thread behind, and once the current run has ended the views show its final machine state.
+// A close asks about the unsaved program; it is answered Discard (the window goes) or Cancel
+// (the window and its runs go on).
 
 #include "CustButton.h"
+#include "ProgramDocument.h"
+#include "TestUserFolders.h"
 #include "MemoryGridModel.h"
+#include "MemoryGridView.h"
 #include "NumEdit.h"
+#include "RegisterListView.h"
 #include "RegisterText.h"
+#include "RunSession.h"
 #include "Unit2.h"
 #include "emuthread.h"
 #include "mirelo_main.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <chrono>
 #include <memory>
 #include <random>
 
+// Before main(): the windows' settings and recovery texts stay in a temporary folder.
+Q_CONSTRUCTOR_FUNCTION(IsolateUserFolders)
+
 namespace {
+
+// Answers the window's question about unsaved changes once it is asked. Clicked directly: the
+// input dialog may be open above the question and take the mouse.
+void AnswerSaveQuestion(QMessageBox::StandardButton answer)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(1);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box && box->isVisible() && box->objectName() == QStringLiteral("SaveChangesBox")) {
+                timer->stop();
+                timer->deleteLater();
+                box->button(answer)->click();
+                return;
+            }
+        }
+    });
+    timer->start();
+}
 
 // Threads of this process, as the kernel counts them.
 int LiveThreads()
@@ -55,7 +89,7 @@ public:
         form_ = std::make_unique<TForm1>();
         dialog_ = std::make_unique<TForm2>();
         form_->SetInputDialog(dialog_.get());
-        form_->SetStepDelay(std::chrono::milliseconds(0));
+        form_->Session().SetStepDelay(std::chrono::milliseconds(0));
     }
 
     // Plays `length` random actions, closing the window in place of action `closeAt` when that
@@ -74,7 +108,7 @@ public:
     // end has reached the window. False when it did not end in time.
     bool EndCurrentRun()
     {
-        TEmulationThread* worker = form_->CurrentWorker();
+        TEmulationThread* worker = form_->Session().CurrentWorker();
         if (!worker)
             return true;
         QElapsedTimer clock;
@@ -98,10 +132,13 @@ public:
 
     // A run did not end within five seconds of being stopped.
     bool Hung() const { return hung_; }
+    // A close went otherwise than its answer said: closed on Cancel, or kept on Discard.
+    bool CloseMismatch() const { return closeMismatch_; }
+    int CancelledCloses() const { return cancelledCloses_; }
 
     TForm1& Form() { return *form_; }
 
-    void Close() { form_->close(); }
+    void Close() { CloseWindow(false); }
 
 private:
     int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
@@ -174,15 +211,32 @@ private:
             QTest::qWait(Pick(1, 4));
             break;
         case TAction::CloseWindow:
-            form_->close();
-            return false;
+            return !CloseWindow(true);
         }
         return true;
+    }
+
+    // Closes the window, answering the question about unsaved changes with Discard or, when
+    // allowed, sometimes Cancel; true when the window closed.
+    bool CloseWindow(bool mayCancel)
+    {
+        const bool asked = form_->Document().IsModified();
+        const bool cancel = asked && mayCancel && Pick(0, 2) == 0;
+        if (asked)
+            AnswerSaveQuestion(cancel ? QMessageBox::Cancel : QMessageBox::Discard);
+        const bool closed = form_->close();
+        if (closed == cancel)
+            closeMismatch_ = true;
+        if (cancel)
+            ++cancelledCloses_;
+        return closed;
     }
 
     std::mt19937& random_;
     bool overlapping_;
     bool hung_ = false;
+    bool closeMismatch_ = false;
+    int cancelledCloses_ = 0;
     std::unique_ptr<TForm1> form_;
     std::unique_ptr<TForm2> dialog_;
 };
@@ -227,6 +281,7 @@ void TestStress::RandomCommandSequences()
     int registerChecks = 0;
     int closedMidway = 0;
     int workersSeen = 0;
+    int cancelledCloses = 0;
     for (int n = 0; n < Sequences; ++n) {
         const bool overlapping = n % 2 == 1;
         auto sequence = std::make_unique<TStressSequence>(random, overlapping);
@@ -235,18 +290,22 @@ void TestStress::RandomCommandSequences()
         const int closeAt = std::uniform_int_distribution<int>(0, length * 3)(random);
         const bool open = sequence->Play(length, closeAt);
         QVERIFY2(!sequence->Hung(), qPrintable(QStringLiteral("sequence %1 hangs").arg(n)));
+        QVERIFY2(!sequence->CloseMismatch(),
+                 qPrintable(QStringLiteral("sequence %1: a close ignored its answer").arg(n)));
+        cancelledCloses += sequence->CancelledCloses();
         if (open) {
             TForm1& form = sequence->Form();
             QTest::qWait(std::uniform_int_distribution<int>(0, 10)(random));
             // The thread count does see workers: a live one raises it.
-            if (form.CurrentWorker() && !form.CurrentWorker()->Finished() && LiveThreads() > baseline)
+            const TEmulationThread* live = form.Session().CurrentWorker();
+            if (live && !live->Finished() && LiveThreads() > baseline)
                 ++workersSeen;
             QVERIFY2(sequence->EndCurrentRun(), qPrintable(QStringLiteral("sequence %1 hangs").arg(n)));
-            const TEmulationThread* worker = form.CurrentWorker();
+            const TEmulationThread* worker = form.Session().CurrentWorker();
             // Only where each run ended before the next began do the views follow the current
             // run alone: a replaced run goes on showing its own steps, even after it was stopped.
             if (!overlapping && worker) {
-                QCOMPARE(form.RunCount(), std::size_t(1));
+                QCOMPARE(form.Session().RunCount(), std::size_t(1));
                 const TMachine& machine = worker->Machine();
                 const std::vector<std::uint8_t>& bytes = machine.Image().Bytes();
                 for (std::size_t k = 0; k < bytes.size(); ++k) {
@@ -262,18 +321,18 @@ void TestStress::RandomCommandSequences()
                         QCOMPARE(ShownRegisters(form), MachineRegisters(machine));
                         ++registerChecks;
                     }
-                    const QModelIndex highlighted = form.MemoryGrid()->index(
-                        static_cast<int>(at / TMemoryGridModel::ColCount),
-                        static_cast<int>(at % TMemoryGridModel::ColCount));
+                    const QModelIndex highlighted = form.MemoryGrid()->CellIndex(at);
                     QVERIFY(form.StringGrid1->selectionModel()->isSelected(highlighted));
                 }
                 ++viewChecks;
             }
             sequence->Close();
+            QVERIFY2(!sequence->CloseMismatch(),
+                     qPrintable(QStringLiteral("sequence %1: the last close failed").arg(n)));
         } else {
             ++closedMidway;
         }
-        QCOMPARE(sequence->Form().RunCount(), std::size_t(0));
+        QCOMPARE(sequence->Form().Session().RunCount(), std::size_t(0));
         sequence.reset();
         QCoreApplication::processEvents();
         // A joined thread leaves the task list at once; allow the kernel a moment all the same.
@@ -284,8 +343,10 @@ void TestStress::RandomCommandSequences()
     QVERIFY2(registerChecks > Sequences / 20, qPrintable(QString::number(registerChecks)));
     QVERIFY2(closedMidway > Sequences / 20, qPrintable(QString::number(closedMidway)));
     QVERIFY2(workersSeen > 0, "no live worker was ever counted");
+    QVERIFY2(cancelledCloses > 0, "no close was ever cancelled");
     qInfo("%d sequences: %d view checks, %d register checks, %d closed while running, "
-          "%d counted live workers", Sequences, viewChecks, registerChecks, closedMidway, workersSeen);
+          "%d counted live workers, %d cancelled closes", Sequences, viewChecks, registerChecks,
+          closedMidway, workersSeen, cancelledCloses);
 }
 
 QTEST_MAIN(TestStress)

@@ -3,10 +3,12 @@
 // bevel buttons, and a watcher that records and closes the next error box.
 
 #include "CustButton.h"
+#include "RunSession.h"
 #include "Unit2.h"
 #include "mirelo_main.h"
 
 #include <QMessageBox>
+#include <QTimer>
 #include <QString>
 #include <QStringList>
 
@@ -33,14 +35,36 @@ QStringList OutputLines(const TForm1& form);
 // Waits until the run started last has ended.
 bool WaitForCurrentRunEnd(const TForm1& form, int timeoutMs = 5000);
 
+// Waits until the current run's worker is parked: paused, and blocked until it is resumed.
+// A parked worker has no window call outstanding, so the views already show all it did, and
+// it cannot advance however long it is left.
+bool WaitUntilParked(const TRunSession& session, int timeoutMs = 5000);
+
+// Runs the window's thread until every call already queued to it has been delivered.
+void DeliverQueuedCalls();
+
 // What an error box showed; filled in when the box appeared and was closed.
 struct TSeenBox {
     bool seen = false;
     QString title;
+    // The title of the box's platform window, as Qt hands it to the window system.
+    QString platformTitle;
     QString text;
+    QString informativeText;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttonCount = 0;
 };
 
 // Polls for the next modal QMessageBox, records it into `seen` and presses its OK button.
 void CloseNextErrorBox(TSeenBox& seen);
+
+// Polls for the next modal QMessageBox, records it into `seen` and clicks the given button
+// with the mouse. The watcher goes once it has answered; the caller may delete it before.
+QTimer* AnswerNextBox(TSeenBox& seen, QMessageBox::StandardButton answer);
+
+// As AnswerNextBox, but answers with a key pressed on the box (Enter takes its default button).
+QTimer* AnswerNextBoxByKey(TSeenBox& seen, Qt::Key key);
+
+// Polls for the next modal file dialog, types the path into its file name field and presses
+// Enter; `seen` is set once it has.
+QTimer* AnswerNextFileDialog(const QString& path, bool& seen);

@@ -2,7 +2,13 @@
 // where possible.
 
 #include "ErrorBox.h"
+#include "MachineFault.h"
+#include "MainMenu.h"
 #include "MemoryGridModel.h"
+#include "MemoryGridView.h"
+#include "RegisterListView.h"
+#include "RunStatusBar.h"
+#include "RunStatusText.h"
 #include "WorkbenchTestSupport.h"
 
 #include <QFrame>
@@ -11,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -19,8 +26,12 @@
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
+using TRunEnd = TEmulationThread::TRunEnd;
 Q_DECLARE_METATYPE(Bytes)
 Q_DECLARE_METATYPE(TRegisterFile)
+Q_DECLARE_METATYPE(TRunPhase)
+Q_DECLARE_METATYPE(TRunEnd)
+Q_DECLARE_METATYPE(std::exception_ptr)
 
 class TestWorkbench : public QObject {
     Q_OBJECT
@@ -35,6 +46,19 @@ private slots:
     void errorBoxText_data();
     void errorBoxText();
 
+    void runStatusText_data();
+    void runStatusText();
+    void translationStatusText_data();
+    void translationStatusText();
+    void failureText_data();
+    void failureText();
+
+    void accessibleNames_data();
+    void accessibleNames();
+    void tabOrderFollowsReading_data();
+    void tabOrderFollowsReading();
+    void tabInProgramEditorIsText();
+
     void listingLoading_data();
     void listingLoading();
     void gridRowsFollowImageSize_data();
@@ -45,6 +69,8 @@ private slots:
     void showMemoryKeepsPosition();
     void bytesBeyondGridRowsStayHidden();
     void highlightSelectsOneCellWithoutScrolling();
+    void cellOfAddress_data();
+    void cellOfAddress();
 
     void showRegisters_data();
     void showRegisters();
@@ -80,11 +106,20 @@ void TestWorkbench::layoutMatchesDesign()
     QCOMPARE(button->UpBevelInner(), TBevelCut::bvRaised);
     QCOMPARE(button->DownBevelOuter(), TBevelCut::bvLowered);
 
-    // The designed sizes at the designed client area of 688 x 451.
-    QCOMPARE(form.size(), QSize(688, 451));
+    // The designed sizes in the designed client area of 688 x 451, which lies between the
+    // menu bar and the status bar; the window is taller by exactly their heights.
+    const int menuHeight = form.MainMenu1->height();
+    const int statusHeight = form.StatusBar1->height();
+    QVERIFY(menuHeight > 0 && statusHeight > 0);
+    QCOMPARE(form.ClientArea->geometry(), QRect(0, menuHeight, 688, 451));
+    QCOMPARE(form.size(), QSize(688, 451 + menuHeight + statusHeight));
+    QCOMPARE(form.MainMenu1->geometry(), QRect(0, 0, 688, menuHeight));
+    QCOMPARE(form.StatusBar1->geometry(), QRect(0, menuHeight + 451, 688, statusHeight));
+    QCOMPARE(form.Panel2->parentWidget(), form.ClientArea);
     QCOMPARE(form.Panel2->geometry(), QRect(0, 0, 373, 451));
     QCOMPARE(form.PageControl1->size(), QSize(371, 408));
     QCOMPARE(form.Panel3->size(), QSize(371, 41));
+    QCOMPARE(form.Memo3->parentWidget(), form.ClientArea);
     QCOMPARE(form.Memo3->geometry(), QRect(373, 0, 315, 451));
     QCOMPARE(form.windowTitle(), QStringLiteral("Mirelo"));
 }
@@ -187,6 +222,176 @@ void TestWorkbench::errorBoxText()
     QCOMPARE(ErrorBoxText(message), shown);
 }
 
+void TestWorkbench::runStatusText_data()
+{
+    QTest::addColumn<TRunPhase>("phase");
+    QTest::addColumn<TRunEnd>("end");
+    QTest::addColumn<qulonglong>("steps");
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("text");
+    const QString none;
+    QTest::addRow("no run says nothing") << TRunPhase::NoRun << TRunEnd::Running << 0ULL << none << "";
+    QTest::addRow("started, no step yet") << TRunPhase::Running << TRunEnd::Running << 0ULL << none << "Running";
+    QTest::addRow("running") << TRunPhase::Running << TRunEnd::Running << 12ULL << none << "Running, step 12";
+    QTest::addRow("paused after one step") << TRunPhase::Paused << TRunEnd::Running << 1ULL << none << "Paused after 1 step";
+    QTest::addRow("paused") << TRunPhase::Paused << TRunEnd::Running << 7ULL << none << "Paused after 7 steps";
+    QTest::addRow("waiting for input") << TRunPhase::WaitingForInput << TRunEnd::Running << 3ULL << none
+                                       << "Waiting for input at step 3";
+    QTest::addRow("Stop byte") << TRunPhase::Ended << TRunEnd::StopByte << 32ULL << none
+                               << "Ended at a Stop byte after 32 steps";
+    QTest::addRow("Reset") << TRunPhase::Ended << TRunEnd::Reset << 2ULL << none << "Ended by Reset after 2 steps";
+    QTest::addRow("end of the image, no step")
+        << TRunPhase::Ended << TRunEnd::EndOfImage << 0ULL << none << "Ended at the end of the image after 0 steps";
+    QTest::addRow("stopped") << TRunPhase::Ended << TRunEnd::Stopped << 1ULL << none << "Stopped after 1 step";
+    QTest::addRow("failed names the failure, not the steps")
+        << TRunPhase::Ended << TRunEnd::Failed << 2ULL << "Division by zero at address 2"
+        << "Failed: Division by zero at address 2";
+    // Above 2^32: the count is not cut to 32 bits on the way to the text.
+    QTest::addRow("many steps") << TRunPhase::Running << TRunEnd::Running << 5000000000ULL << none
+                                << "Running, step 5000000000";
+}
+
+void TestWorkbench::runStatusText()
+{
+    QFETCH(TRunPhase, phase);
+    QFETCH(TRunEnd, end);
+    QFETCH(qulonglong, steps);
+    QFETCH(QString, failure);
+    QFETCH(QString, text);
+    QCOMPARE(RunStatusText(TRunFacts{phase, end, steps, failure}), text);
+}
+
+void TestWorkbench::translationStatusText_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("sample program") << 10 << 17 << "Translated 10 program lines into 17 bytes";
+    QTest::addRow("one of each") << 1 << 1 << "Translated 1 program line into 1 byte";
+    QTest::addRow("nothing") << 0 << 0 << "Translated 0 program lines into 0 bytes";
+}
+
+void TestWorkbench::translationStatusText()
+{
+    QFETCH(int, lines);
+    QFETCH(int, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(TranslationStatusText(lines, bytes), text);
+}
+
+void TestWorkbench::failureText_data()
+{
+    QTest::addColumn<std::exception_ptr>("failure");
+    QTest::addColumn<qint64>("address");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("machine failure names its own address")
+        << std::make_exception_ptr(EMachineFault(TFaultKind::DivisionByZero, 2)) << qint64(2)
+        << "Division by zero at address 2";
+    QTest::addRow("machine failure keeps its detail")
+        << std::make_exception_ptr(EMachineFault(TFaultKind::BadInput, 12, "'x' is not a valid integer value"))
+        << qint64(12) << "Input is not an integer at address 12: 'x' is not a valid integer value";
+    QTest::addRow("other failure gets the opcode's address")
+        << std::make_exception_ptr(std::runtime_error("No input dialog")) << qint64(23)
+        << "No input dialog at address 23";
+    QTest::addRow("no address known") << std::make_exception_ptr(std::runtime_error("No input dialog"))
+                                      << qint64(-1) << "No input dialog";
+    QTest::addRow("not a standard exception") << std::make_exception_ptr(42) << qint64(0)
+                                              << "unknown failure at address 0";
+}
+
+void TestWorkbench::failureText()
+{
+    QFETCH(std::exception_ptr, failure);
+    QFETCH(qint64, address);
+    QFETCH(QString, text);
+    QCOMPARE(FailureText(failure, address), text);
+}
+
+void TestWorkbench::accessibleNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("accessible");
+    QTest::addRow("program editor") << "Memo1" << "Program";
+    QTest::addRow("listing pane") << "Memo2" << "Machine code";
+    QTest::addRow("memory grid") << "StringGrid1" << "Memory";
+    QTest::addRow("register list") << "ListBox1" << "Registers";
+    QTest::addRow("output pane") << "Memo3" << "Output";
+    QTest::addRow("input dialog's field") << "NumEdit1" << "Value";
+}
+
+void TestWorkbench::accessibleNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, accessible);
+    TWorkbench bench;
+    QWidget* widget = bench.form->findChild<QWidget*>(name);
+    if (!widget)
+        widget = bench.dialog->findChild<QWidget*>(name);
+    QVERIFY2(widget, qPrintable(name));
+    QCOMPARE(widget->accessibleName(), accessible);
+}
+
+void TestWorkbench::tabOrderFollowsReading_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QStringList>("order");
+    const QStringList buttons = {"CustButton1", "CustButton2", "CustButton3", "CustButton4",
+                                 "CustButton5", "Memo3", "qt_tabwidget_tabbar"};
+    QTest::addRow("Asm: the program editor, left with Ctrl+Tab")
+        << 1 << QStringList{"qt_tabwidget_tabbar", "Memo1"} + buttons;
+    QTest::addRow("Machinecode: the listing pane")
+        << 2 << QStringList{"qt_tabwidget_tabbar", "Memo2"} + buttons;
+    QTest::addRow("Memory: the grid, then the registers")
+        << 3 << QStringList{"qt_tabwidget_tabbar", "StringGrid1", "ListBox1"} + buttons;
+}
+
+void TestWorkbench::tabOrderFollowsReading()
+{
+    QFETCH(int, page);
+    QFETCH(QStringList, order);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    form.SelectPage(page);
+    form.PageControl1->tabBar()->setFocus(Qt::TabFocusReason);
+    QStringList walked = {QApplication::focusWidget()->objectName()};
+    while (walked.size() < order.size()) {
+        QWidget* focused = QApplication::focusWidget();
+        // The program editor keeps Tab for indenting; Ctrl+Tab leaves it.
+        const Qt::KeyboardModifiers modifiers = focused == form.Memo1 ? Qt::ControlModifier : Qt::NoModifier;
+        QTest::keyClick(focused, Qt::Key_Tab, modifiers);
+        walked << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(walked, order);
+    QCOMPARE(form.PageControl1->currentIndex(), page);
+
+    // Back again, one step at a time, as far as the page's first view.
+    for (int i = order.size() - 2; i >= 1; --i) {
+        QWidget* focused = QApplication::focusWidget();
+        const Qt::KeyboardModifiers modifiers = focused == form.Memo1 ? Qt::ControlModifier : Qt::NoModifier;
+        QTest::keyClick(focused, Qt::Key_Backtab, modifiers | Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), order[i]);
+    }
+    QCOMPARE(form.Memo1->toPlainText().count(QLatin1Char('\t')), 0);
+}
+
+void TestWorkbench::tabInProgramEditorIsText()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    form.Memo1->setFocus(Qt::TabFocusReason);
+    form.Memo1->moveCursor(QTextCursor::Start);
+    QTest::keyClick(form.Memo1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.Memo1);
+    QVERIFY(form.Memo1->toPlainText().startsWith(QStringLiteral("\tadd ah")));
+    // Ctrl+Tab leaves the editor and switches no page; Ctrl+Shift+Tab comes back.
+    QTest::keyClick(form.Memo1, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), form.CustButton1);
+    QCOMPARE(form.PageControl1->currentIndex(), 1);
+    QTest::keyClick(form.CustButton1, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), form.Memo1);
+    QCOMPARE(form.Memo1->toPlainText().count(QLatin1Char('\t')), 1);
+}
+
 void TestWorkbench::listingLoading_data()
 {
     QTest::addColumn<QString>("listing");
@@ -275,7 +480,7 @@ void TestWorkbench::showMemoryCells()
     TMemoryStream full(Bytes(75, 0xEE));
     form.ShowMemory(full);
     TMemoryStream stream(image);
-    form.SizeMemoryGrid(stream.Size());
+    form.StringGrid1->SizeFor(stream.Size());
     form.ShowMemory(stream);
     QAbstractItemModel* model = form.StringGrid1->model();
     QCOMPARE(model->rowCount() * 15, cells.size());
@@ -288,7 +493,7 @@ void TestWorkbench::showMemoryKeepsPosition()
     TWorkbench bench;
     TMemoryStream image(Bytes(40, 7));
     image.SetPosition(23);
-    bench.form->SizeMemoryGrid(image.Size());
+    bench.form->StringGrid1->SizeFor(image.Size());
     bench.form->ShowMemory(image);
     QCOMPARE(image.Position(), std::int64_t(23));
     image.SetPosition(-4);
@@ -301,7 +506,7 @@ void TestWorkbench::bytesBeyondGridRowsStayHidden()
     TWorkbench bench;
     TForm1& form = *bench.form;
     TMemoryStream image(Bytes(20, 1));
-    form.SizeMemoryGrid(image.Size());
+    form.StringGrid1->SizeFor(image.Size());
     image.SetPosition(44);
     image.WriteByte(0x5A); // grows the image to 45 bytes, past the grid's two rows
     form.ShowMemory(image);
@@ -317,22 +522,57 @@ void TestWorkbench::highlightSelectsOneCellWithoutScrolling()
     TForm1& form = *bench.form;
     form.SelectPage(3);
     TMemoryStream image(Bytes(15 * 400, 3));
-    form.SizeMemoryGrid(image.Size());
+    form.StringGrid1->SizeFor(image.Size());
     form.ShowMemory(image);
     QTableView* grid = form.StringGrid1;
     // A range the user selected is replaced by the next highlight.
     grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 0), grid->model()->index(3, 4)),
                                    QItemSelectionModel::Select);
     const int scrolled = grid->verticalScrollBar()->value();
-    form.HighlightCell(5, 300);
+    form.HighlightAddress(300 * 15 + 5);
     QCOMPARE(grid->selectionModel()->selectedIndexes(), QModelIndexList{grid->model()->index(300, 5)});
     QCOMPARE(grid->verticalScrollBar()->value(), scrolled);
-    form.HighlightCell(14, 0);
+    form.HighlightAddress(14);
     QCOMPARE(grid->selectionModel()->selectedIndexes(), QModelIndexList{grid->model()->index(0, 14)});
     // A cell past the grid's rows (an image that grew) leaves nothing selected.
     QCOMPARE(grid->model()->rowCount(), 401);
-    form.HighlightCell(0, 401);
+    form.HighlightAddress(401 * 15);
     QVERIFY(grid->selectionModel()->selectedIndexes().isEmpty());
+    form.HighlightAddress(15);
+    form.HighlightAddress(-1);
+    QVERIFY(grid->selectionModel()->selectedIndexes().isEmpty());
+}
+
+void TestWorkbench::cellOfAddress_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<qint64>("address");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addRow("address 0, first cell") << 2 << qint64(0) << 0 << 0;
+    QTest::addRow("address 14, last column of row 0") << 2 << qint64(14) << 0 << 14;
+    QTest::addRow("address 15, first column of row 1") << 2 << qint64(15) << 1 << 0;
+    QTest::addRow("last cell of the grid") << 2 << qint64(29) << 1 << 14;
+    QTest::addRow("one past the last row") << 2 << qint64(30) << -1 << -1;
+    QTest::addRow("negative address") << 2 << qint64(-1) << -1 << -1;
+    QTest::addRow("beyond any int row") << 2 << (qint64(1) << 40) << -1 << -1;
+    QTest::addRow("many rows") << 401 << qint64(300 * 15 + 5) << 300 << 5;
+}
+
+void TestWorkbench::cellOfAddress()
+{
+    QFETCH(int, rows);
+    QFETCH(qint64, address);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    TMemoryGridModel grid;
+    grid.SetRowCount(rows);
+    const QModelIndex cell = grid.CellIndex(address);
+    QCOMPARE(cell.isValid(), row >= 0);
+    if (cell.isValid()) {
+        QCOMPARE(cell.row(), row);
+        QCOMPARE(cell.column(), column);
+    }
 }
 
 void TestWorkbench::showRegisters_data()

@@ -1,0 +1,763 @@
+// The window with files: the title, the menus and their keys, opening, saving, the question
+// before unsaved changes are replaced, dropped files, recovery between windows, and the status
+// bar's account of each run. Dialogs are answered with real mouse and key events.
+
+#include "ApplicationNames.h"
+#include "ErrorBox.h"
+#include "FileDrop.h"
+#include "InstructionReference.h"
+#include "MainMenu.h"
+#include "MemoryGridModel.h"
+#include "ProgramDocument.h"
+#include "RecoveryController.h"
+#include "RunStatusBar.h"
+#include "WorkbenchTestSupport.h"
+#include "emuthread.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QScopeGuard>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <QWindow>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+// inc; jmp 0 - counts R1 up for ever.
+const QString CountForever = u"16\n9000"_s;
+// inc; out $1; jmp 0 - counts and reports for ever.
+const QString ReportForever = u"16\nf401\n9000"_s;
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+QString PlatformTitle(const TForm1& form)
+{
+    return form.windowHandle() ? form.windowHandle()->title() : QString();
+}
+
+// Types at the end of the program editor, as a student would.
+void TypeAtEnd(TForm1& form, const QString& text)
+{
+    form.Memo1->setFocus();
+    form.Memo1->moveCursor(QTextCursor::End);
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(form.Memo1, Qt::Key_Return);
+        QTest::keyClicks(form.Memo1, lines[i]);
+    }
+}
+
+// Drags a file over the widget and drops it there.
+void DropFile(QWidget* target, const QString& path)
+{
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
+// Presses a key on the window as a user would, to whichever control has the focus. The window
+// is made active first, as a user's click would: the offscreen platform activates no window
+// again when a dialog closes, and the menus' keys work only in the active window.
+void PressKey(TForm1& form, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    if (!form.isActiveWindow())
+        QApplication::setActiveWindow(&form);
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
+    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+}
+
+QStringList RecoveryTexts()
+{
+    return QDir(TRecoverySlot::DefaultFolder()).entryList({u"*.recovery"_s}, QDir::Files);
+}
+
+} // namespace
+
+class TestWorkbenchFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+
+    void titleFollowsFileAndChanges();
+    void guardAsksBeforeReplacing_data();
+    void guardAsksBeforeReplacing();
+    void cancelledCloseKeepsRunsGoing();
+    void openRefusesWhatIsNotText_data();
+    void openRefusesWhatIsNotText();
+    void openAndSaveKeepTheFilesStyle_data();
+    void openAndSaveKeepTheFilesStyle();
+    void failedSaveKeepsTextChanged_data();
+    void failedSaveKeepsTextChanged();
+    void fileDialogsOpenAndSave();
+    void recentMenuOpensAndDropsGoneFiles();
+    void draggedFile_data();
+    void draggedFile();
+
+    void runKeysDoWhatTheButtonsDo();
+    void pauseKeyFollowsTheCaption();
+    void aboutNamesTheVersion();
+    void f1OpensTheInstructionReference();
+    void newRunStartsWithoutChangeTints();
+    void statusTellsHowRunsEnd_data();
+    void statusTellsHowRunsEnd();
+    void statusFollowsInputAndPause();
+
+    void changesReachTheRecoveryFile();
+    void abandonedTextIsOfferedBack_data();
+    void abandonedTextIsOfferedBack();
+    void liveWindowKeepsItsText();
+    void failedRecoveryWriteIsShown();
+
+private:
+    QTemporaryDir dir_;
+};
+
+void TestWorkbenchFiles::initTestCase()
+{
+    // As the program names itself: window titles get nothing appended.
+    NameApplication();
+    QVERIFY(dir_.isValid());
+}
+
+void TestWorkbenchFiles::init()
+{
+    // Each test starts without recent files and without texts left by earlier windows.
+    QSettings(QSettings::UserScope, ApplicationTitle(), ApplicationTitle()).clear();
+    QDir(TRecoverySlot::DefaultFolder()).removeRecursively();
+}
+
+// ---- title -----------------------------------------------------------------------------------
+
+void TestWorkbenchFiles::titleFollowsFileAndChanges()
+{
+    const QString path = dir_.filePath(u"sum.mir"_s);
+    QVERIFY(WriteFile(path, "add ah\nstop\n"));
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    QCOMPARE(PlatformTitle(form), u"Mirelo"_s);
+    TypeAtEnd(form, u"inc"_s);
+    // Without a file there is nothing to differ from: the title stays as it was.
+    QCOMPARE(PlatformTitle(form), u"Mirelo"_s);
+    QVERIFY(form.Document().IsModified());
+
+    TSeenBox box;
+    AnswerNextBox(box, QMessageBox::Discard);
+    QVERIFY(form.Document().OpenGuarded(path));
+    QVERIFY(box.seen);
+    QCOMPARE(PlatformTitle(form), u"sum.mir \u2014 Mirelo"_s);
+    TypeAtEnd(form, u"x"_s);
+    QCOMPARE(PlatformTitle(form), u"sum.mir* \u2014 Mirelo"_s);
+    // Back to the file's text: no longer marked, though the text was edited twice.
+    QTest::keyClick(form.Memo1, Qt::Key_Backspace);
+    QCOMPARE(PlatformTitle(form), u"sum.mir \u2014 Mirelo"_s);
+    QVERIFY(!form.Document().IsModified());
+    PressKey(form, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(PlatformTitle(form), u"Mirelo"_s);
+    QVERIFY(form.Memo1->toPlainText().isEmpty());
+}
+
+// ---- the question before unsaved changes go --------------------------------------------------
+
+void TestWorkbenchFiles::guardAsksBeforeReplacing_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    for (const QString& command : {u"New"_s, u"Open Recent"_s, u"drop"_s, u"close"_s, u"Quit"_s}) {
+        QTest::addRow("%s, Save", qPrintable(command)) << command << QMessageBox::Save;
+        QTest::addRow("%s, Discard", qPrintable(command)) << command << QMessageBox::Discard;
+        QTest::addRow("%s, Cancel", qPrintable(command)) << command << QMessageBox::Cancel;
+    }
+}
+
+void TestWorkbenchFiles::guardAsksBeforeReplacing()
+{
+    QFETCH(QString, command);
+    QFETCH(QMessageBox::StandardButton, answer);
+    const QString edited = dir_.filePath(u"edited.mir"_s);
+    const QString other = dir_.filePath(u"other.mir"_s);
+    QVERIFY(WriteFile(other, "inc\nstop\n"));
+    QVERIFY(WriteFile(edited, "stop\n"));
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    QVERIFY(form.Document().OpenGuarded(other));
+    QVERIFY(form.Document().OpenGuarded(edited));
+    TypeAtEnd(form, u"inc"_s);
+    form.Recovery().WriteNow();
+    QCOMPARE(RecoveryTexts().size(), 1);
+
+    TSeenBox box;
+    AnswerNextBox(box, answer);
+    if (command == u"New"_s) {
+        PressKey(form, Qt::Key_N, Qt::ControlModifier);
+    } else if (command == u"Open Recent"_s) {
+        // File, Open Recent, the second entry: the list is most recent first.
+        PressKey(form, Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(form.MainMenu1->FileMenu->isVisible());
+        QTest::keyClick(form.MainMenu1->FileMenu, Qt::Key_R);
+        QTRY_VERIFY(form.MainMenu1->RecentMenu->isVisible());
+        QTest::keyClick(form.MainMenu1->RecentMenu, Qt::Key_2);
+    } else if (command == u"drop"_s) {
+        DropFile(form.Memo1->viewport(), other);
+    } else if (command == u"close"_s) {
+        form.close();
+    } else {
+        PressKey(form, Qt::Key_Q, Qt::ControlModifier);
+    }
+    QTRY_VERIFY(box.seen);
+    QCOMPARE(box.text, u"Save the changes to edited.mir?"_s);
+    QCOMPARE(box.buttonCount, 3);
+
+    const bool goesOn = answer != QMessageBox::Cancel;
+    QCOMPARE(ReadFile(edited), answer == QMessageBox::Save ? "stop\ninc" : "stop\n");
+    // Saved or discarded, the recovery text goes; cancelled, everything stays as it was.
+    QCOMPARE(RecoveryTexts().size(), goesOn ? 0 : 1);
+    if (!goesOn) {
+        QCOMPARE(form.Memo1->toPlainText(), u"stop\ninc"_s);
+        QVERIFY(form.Document().IsModified());
+        QVERIFY(form.isVisible());
+        return;
+    }
+    if (command == u"New"_s)
+        QCOMPARE(form.Memo1->toPlainText(), QString());
+    else if (command == u"close"_s || command == u"Quit"_s)
+        QVERIFY(!form.isVisible());
+    else
+        QTRY_COMPARE(form.Memo1->toPlainText(), u"inc\nstop\n"_s);
+}
+
+void TestWorkbenchFiles::cancelledCloseKeepsRunsGoing()
+{
+    TWorkbench bench(1ms);
+    TForm1& form = *bench.form;
+    TypeAtEnd(form, u"\ninc"_s);
+    EmulateListing(form, ReportForever);
+    QTRY_VERIFY(OutputLines(form).size() >= 2);
+    TSeenBox box;
+    AnswerNextBox(box, QMessageBox::Cancel);
+    QVERIFY(!form.close());
+    QVERIFY(box.seen);
+    QVERIFY(form.isVisible());
+    const qsizetype shown = OutputLines(form).size();
+    QTRY_VERIFY(OutputLines(form).size() > shown + 2);
+    QVERIFY(!form.Session().CurrentWorker()->Finished());
+
+    AnswerNextBox(box, QMessageBox::Discard);
+    QVERIFY(form.close());
+    QCOMPARE(form.Session().RunCount(), std::size_t(0));
+}
+
+// ---- opening and saving ----------------------------------------------------------------------
+
+void TestWorkbenchFiles::openRefusesWhatIsNotText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    QTest::addRow("a folder") << u"folder.mir"_s << QByteArray() << u"it is a folder, not a file"_s;
+    QTest::addRow("a NUL byte") << u"nul.mir"_s << QByteArray("inc\nst\0p", 8)
+                                << u"it holds a NUL byte on line 2, so it is not a text file"_s;
+    QTest::addRow("larger than 4 MiB") << u"big.mir"_s << QByteArray(MaxProgramFileBytes + 1, 'a')
+                                       << u"it is larger than 4 MiB (4194305 bytes)"_s;
+    QTest::addRow("missing") << u"missing.mir"_s << QByteArray() << QString();
+}
+
+void TestWorkbenchFiles::openRefusesWhatIsNotText()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    const QString path = dir_.filePath(name);
+    if (name == u"folder.mir"_s)
+        QVERIFY(QDir(dir_.path()).mkpath(name));
+    else if (!bytes.isEmpty())
+        QVERIFY(WriteFile(path, bytes));
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    const QString sample = form.Memo1->toPlainText();
+    TSeenBox box;
+    CloseNextErrorBox(box);
+    // Dropped on the window, as a student would hand it over.
+    DropFile(&form, path);
+    QTRY_VERIFY(box.seen);
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    const QString prefix = u"Could not open %1: "_s.arg(QDir::toNativeSeparators(path));
+    QVERIFY2(box.text.startsWith(prefix), qPrintable(box.text));
+    if (!reason.isEmpty())
+        QCOMPARE(box.text, ErrorBoxText(prefix + reason));
+    QCOMPARE(form.Memo1->toPlainText(), sample);
+    QVERIFY(!form.Document().IsModified());
+    QCOMPARE(form.Document().FilePath(), QString());
+    QCOMPARE(PlatformTitle(form), u"Mirelo"_s);
+}
+
+void TestWorkbenchFiles::openAndSaveKeepTheFilesStyle_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::addRow("CRLF breaks stay CRLF") << QByteArray("inc\r\nstop\r\n") << u"inc\nstop\n"_s
+                                           << QByteArray("inc\r\nstop\r\nout $1");
+    QTest::addRow("lone CR breaks stay CR") << QByteArray("inc\rstop") << u"inc\nstop"_s
+                                            << QByteArray("inc\rstopout $1");
+    QTest::addRow("Latin-1 is read as such, written as UTF-8")
+        << QByteArray("; caf\xe9\ninc\n") << u"; caf\u00e9\ninc\n"_s
+        << QByteArray("; caf\xc3\xa9\ninc\nout $1");
+    // The editor reads a no-break space back as a blank; opening alone is still no change.
+    QTest::addRow("no-break space opens unchanged")
+        << QByteArray("out\xc2\xa0$1\n") << u"out $1\n"_s << QByteArray("out $1\nout $1");
+    QTest::addRow("byte order mark kept") << QByteArray("\xef\xbb\xbfinc\n") << u"inc\n"_s
+                                          << QByteArray("\xef\xbb\xbfinc\nout $1");
+}
+
+void TestWorkbenchFiles::openAndSaveKeepTheFilesStyle()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    QFETCH(QByteArray, saved);
+    const QString path = dir_.filePath(u"style.mir"_s);
+    QVERIFY(WriteFile(path, bytes));
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    QVERIFY(form.Document().OpenGuarded(path));
+    QCOMPARE(form.Memo1->toPlainText(), shown);
+    QVERIFY(!form.Document().IsModified());
+    TypeAtEnd(form, u"out $1"_s);
+    PressKey(form, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(ReadFile(path), saved);
+    QVERIFY(!form.Document().IsModified());
+    QCOMPARE(PlatformTitle(form), u"style.mir \u2014 Mirelo"_s);
+}
+
+void TestWorkbenchFiles::failedSaveKeepsTextChanged_data()
+{
+    QTest::addColumn<bool>("folderInTheWay");
+    QTest::addColumn<QString>("reason");
+    QTest::addRow("a folder where the file was") << true << u"a folder of that name is in the way"_s;
+    QTest::addRow("a folder that is not there") << false << QString();
+}
+
+void TestWorkbenchFiles::failedSaveKeepsTextChanged()
+{
+    QFETCH(bool, folderInTheWay);
+    QFETCH(QString, reason);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"lost.mir"_s);
+    QVERIFY(WriteFile(path, "stop\n"));
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    QVERIFY(form.Document().OpenGuarded(path));
+    TypeAtEnd(form, u"inc"_s);
+    QVERIFY(QFile::remove(path));
+    if (folderInTheWay)
+        QVERIFY(QDir(folder.path()).mkdir(u"lost.mir"_s));
+    else
+        QVERIFY(QDir(folder.path()).removeRecursively());
+
+    TSeenBox box;
+    CloseNextErrorBox(box);
+    PressKey(form, Qt::Key_S, Qt::ControlModifier);
+    QTRY_VERIFY(box.seen);
+    const QString prefix = u"Could not save %1: "_s.arg(QDir::toNativeSeparators(path));
+    QVERIFY2(box.text.startsWith(prefix) && box.text.size() > prefix.size() + 1, qPrintable(box.text));
+    if (!reason.isEmpty())
+        QCOMPARE(box.text, ErrorBoxText(prefix + reason));
+    QCOMPARE(form.Memo1->toPlainText(), u"stop\ninc"_s);
+    QVERIFY(form.Document().IsModified());
+    QCOMPARE(PlatformTitle(form), u"lost.mir* \u2014 Mirelo"_s);
+}
+
+void TestWorkbenchFiles::fileDialogsOpenAndSave()
+{
+    const QString opened = dir_.filePath(u"handout.mir"_s);
+    QVERIFY(WriteFile(opened, "in $1\nout $1\nstop\n"));
+    const QString typed = dir_.filePath(u"answer"_s);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+
+    bool seen = false;
+    AnswerNextFileDialog(opened, seen);
+    PressKey(form, Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(seen);
+    QCOMPARE(form.Memo1->toPlainText(), u"in $1\nout $1\nstop\n"_s);
+    QCOMPARE(PlatformTitle(form), u"handout.mir \u2014 Mirelo"_s);
+
+    // Save As adds the suffix a name typed without one lacks.
+    TypeAtEnd(form, u"inc"_s);
+    seen = false;
+    AnswerNextFileDialog(typed, seen);
+    PressKey(form, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(seen);
+    QCOMPARE(ReadFile(typed + u".mir"_s), QByteArray("in $1\nout $1\nstop\ninc"));
+    QCOMPARE(ReadFile(opened), QByteArray("in $1\nout $1\nstop\n"));
+    QCOMPARE(PlatformTitle(form), u"answer.mir \u2014 Mirelo"_s);
+    QCOMPARE(form.Document().RecentFiles().Files(),
+             QStringList({typed + u".mir"_s, opened}));
+}
+
+void TestWorkbenchFiles::recentMenuOpensAndDropsGoneFiles()
+{
+    const QString kept = dir_.filePath(u"kept.mir"_s);
+    const QString gone = dir_.filePath(u"gone.mir"_s);
+    QVERIFY(WriteFile(kept, "stop\n"));
+    QVERIFY(WriteFile(gone, "inc\n"));
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    QVERIFY(form.Document().OpenGuarded(kept));
+    QVERIFY(form.Document().OpenGuarded(gone));
+    QVERIFY(QFile::remove(gone));
+    PressKey(form, Qt::Key_N, Qt::ControlModifier);
+
+    TSeenBox box;
+    AnswerNextBox(box, QMessageBox::Ok);
+    PressKey(form, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(form.MainMenu1->FileMenu->isVisible());
+    QTest::keyClick(form.MainMenu1->FileMenu, Qt::Key_R);
+    QTRY_VERIFY(form.MainMenu1->RecentMenu->isVisible());
+    const QList<QAction*> entries = form.MainMenu1->RecentMenu->actions();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0]->text(), u"&1 "_s + QDir::toNativeSeparators(gone));
+    QTest::keyClick(form.MainMenu1->RecentMenu, Qt::Key_1);
+    QTRY_VERIFY(box.seen);
+    QCOMPARE(box.text, u"%1 no longer exists. It has been removed from the recent files."_s
+                           .arg(QDir::toNativeSeparators(gone)));
+    QCOMPARE(form.Memo1->toPlainText(), QString());
+    QCOMPARE(form.Document().RecentFiles().Files(), QStringList{kept});
+
+    PressKey(form, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(form.MainMenu1->FileMenu->isVisible());
+    QTest::keyClick(form.MainMenu1->FileMenu, Qt::Key_R);
+    QTRY_VERIFY(form.MainMenu1->RecentMenu->isVisible());
+    QTest::keyClick(form.MainMenu1->RecentMenu, Qt::Key_1);
+    QTRY_COMPARE(form.Memo1->toPlainText(), u"stop\n"_s);
+}
+
+void TestWorkbenchFiles::draggedFile_data()
+{
+    QTest::addColumn<QList<QUrl>>("urls");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("file");
+    QTest::addRow("text alone is left to the editors") << QList<QUrl>() << u"inc"_s << QString();
+    QTest::addRow("a local file") << QList<QUrl>{QUrl::fromLocalFile(u"/tmp/a.mir"_s)} << QString()
+                                  << u"/tmp/a.mir"_s;
+    QTest::addRow("a web address is no file")
+        << QList<QUrl>{QUrl(u"https://example.org/a.mir"_s)} << QString() << QString();
+    QTest::addRow("the first local file of several")
+        << QList<QUrl>{QUrl(u"https://example.org/a.mir"_s), QUrl::fromLocalFile(u"/tmp/b.mir"_s),
+                       QUrl::fromLocalFile(u"/tmp/c.mir"_s)}
+        << QString() << u"/tmp/b.mir"_s;
+}
+
+void TestWorkbenchFiles::draggedFile()
+{
+    QFETCH(QList<QUrl>, urls);
+    QFETCH(QString, text);
+    QFETCH(QString, file);
+    QMimeData mime;
+    if (!urls.isEmpty())
+        mime.setUrls(urls);
+    if (!text.isEmpty())
+        mime.setText(text);
+    QCOMPARE(TFileDrop::DraggedFile(&mime), file);
+}
+
+// ---- the Run menu and the status bar -----------------------------------------------------------
+
+void TestWorkbenchFiles::runKeysDoWhatTheButtonsDo()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    form.Memo1->setFocus();
+    const QString program = form.Memo1->toPlainText();
+    // F7, Translate: the listing on its page, and what it made in the status bar.
+    PressKey(form, Qt::Key_F7);
+    QCOMPARE(form.PageControl1->currentIndex(), 2);
+    QCOMPARE(form.Memo2->toPlainText(), u"110a\n810102\nf001\n16\nf003\na10102\n931005\n00"_s);
+    QCOMPARE(form.StatusBar1->TranslationText(), u"Translated 10 program lines into 17 bytes"_s);
+    QCOMPARE(form.Session().CurrentWorker(), nullptr);
+
+    // F5, Translate & Emulate, from the program editor: the keys are not the editor's.
+    form.SelectPage(1);
+    form.Memo1->setFocus();
+    PressKey(form, Qt::Key_F5);
+    QCOMPARE(form.PageControl1->currentIndex(), 3);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QCOMPARE(RegisterLines(form).mid(0, 3), QStringList({u"R1: 10"_s, u"R2: 10"_s, u"R3: 0 *"_s}));
+    QCOMPARE(form.Memo1->toPlainText(), program);
+    const TEmulationThread* first = form.Session().CurrentWorker();
+
+    // Ctrl+F5, Emulate: a new run of the listing as it stands.
+    form.Memo2->setPlainText(u"16\n00"_s);
+    PressKey(form, Qt::Key_F5, Qt::ControlModifier);
+    QVERIFY(form.Session().CurrentWorker() != first);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QTRY_COMPARE(form.StatusBar1->RunText(), u"Ended at a Stop byte after 2 steps"_s);
+
+    // Shift+F5, Stop.
+    form.Session().SetStepDelay(1ms);
+    EmulateListing(form, CountForever);
+    QTRY_VERIFY(form.Session().CurrentWorker()->StepCount() > 2);
+    PressKey(form, Qt::Key_F5, Qt::ShiftModifier);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QCOMPARE(form.Session().CurrentWorker()->EndReason(), TEmulationThread::TRunEnd::Stopped);
+    QTRY_COMPARE(form.StatusBar1->RunText(),
+                 u"Stopped after %1 steps"_s.arg(form.Session().CurrentWorker()->StepCount()));
+    // No Run key is Alt+Space, which window managers keep for themselves.
+    for (QAction* action : form.MainMenu1->RunMenu->actions())
+        QVERIFY(action->shortcut() != QKeySequence(Qt::ALT | Qt::Key_Space));
+}
+
+void TestWorkbenchFiles::pauseKeyFollowsTheCaption()
+{
+    TWorkbench bench(1ms);
+    TForm1& form = *bench.form;
+    QCOMPARE(form.MainMenu1->PauseAction->text(), u"&Pause"_s);
+    EmulateListing(form, CountForever);
+    QTRY_VERIFY(form.Session().CurrentWorker()->StepCount() > 2);
+    PressKey(form, Qt::Key_F6);
+    QCOMPARE(form.CustButton4->Caption(), u"Resume"_s);
+    QCOMPARE(form.MainMenu1->PauseAction->text(), u"&Resume"_s);
+    QVERIFY(WaitUntilParked(form.Session()));
+    DeliverQueuedCalls();
+    QCOMPARE(form.StatusBar1->RunText(),
+             u"Paused after %1 steps"_s.arg(form.Session().CurrentWorker()->StepCount()));
+    // The button and the action are one command: the button resumes what the key paused.
+    Click(form.CustButton4);
+    QCOMPARE(form.MainMenu1->PauseAction->text(), u"&Pause"_s);
+    QTRY_VERIFY(form.StatusBar1->RunText().startsWith(u"Running, step "_s));
+    form.MainMenu1->PauseAction->trigger();
+    QCOMPARE(form.CustButton4->Caption(), u"Resume"_s);
+    QVERIFY(form.Session().Paused());
+}
+
+void TestWorkbenchFiles::aboutNamesTheVersion()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    TSeenBox box;
+    AnswerNextBox(box, QMessageBox::Ok);
+    PressKey(form, Qt::Key_H, Qt::AltModifier);
+    QTRY_VERIFY(form.MainMenu1->HelpMenu->isVisible());
+    QTest::keyClick(form.MainMenu1->HelpMenu, Qt::Key_A);
+    QTRY_VERIFY(box.seen);
+    QCOMPARE(box.title, u"About Mirelo"_s);
+    QVERIFY2(box.text.startsWith(u"Mirelo %1\n\nMirelo is a teaching tool"_s.arg(ApplicationVersion())),
+             qPrintable(box.text));
+    QVERIFY(!ApplicationVersion().isEmpty());
+}
+
+void TestWorkbenchFiles::f1OpensTheInstructionReference()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    QVERIFY(form.findChildren<TInstructionReference*>().isEmpty());
+    PressKey(form, Qt::Key_F1);
+    QTRY_COMPARE(form.findChildren<TInstructionReference*>().size(), 1);
+    QTRY_VERIFY(form.findChild<TInstructionReference*>()->isVisible());
+    QCOMPARE(form.MainMenu1->ReferenceAction->text(), u"&Instruction reference"_s);
+}
+
+void TestWorkbenchFiles::newRunStartsWithoutChangeTints()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    // Mov [1],5 writes the byte at 1 from 1 to 5: the one cell its run changes.
+    EmulateListing(form, u"780105\n00"_s);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QCOMPARE(form.MemoryGrid()->ChangedAddresses(), std::vector<std::size_t>{1});
+    // A Stop byte ends the next run before any refresh of its own: its image differs from the
+    // last one shown in every byte, yet nothing may read as changed by this run.
+    EmulateListing(form, u"00"_s);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QVERIFY(form.MemoryGrid()->ChangedAddresses().empty());
+}
+
+void TestWorkbenchFiles::statusTellsHowRunsEnd_data()
+{
+    QTest::addColumn<QString>("listing");
+    QTest::addColumn<QString>("status");
+    QTest::addRow("Stop byte") << u"16\n16\n00"_s << u"Ended at a Stop byte after 3 steps"_s;
+    QTest::addRow("Reset with 170") << u"11aa\n01\n1101"_s << u"Ended by Reset after 2 steps"_s;
+    QTest::addRow("end of the image") << u"16"_s << u"Ended at the end of the image after 1 step"_s;
+    QTest::addRow("empty listing") << QString() << u"Ended at the end of the image after 0 steps"_s;
+    QTest::addRow("division by zero") << u"f001\n310500"_s << u"Failed: Division by zero at address 2"_s;
+}
+
+void TestWorkbenchFiles::statusTellsHowRunsEnd()
+{
+    QFETCH(QString, listing);
+    QFETCH(QString, status);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    EmulateListing(form, listing);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QTRY_COMPARE(form.StatusBar1->RunText(), status);
+}
+
+void TestWorkbenchFiles::statusFollowsInputAndPause()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    // in $1; out $1; stop
+    EmulateListing(form, u"f701\nf401\n00"_s);
+    QTRY_VERIFY(bench.dialog->isVisible());
+    QCOMPARE(form.StatusBar1->RunText(), u"Waiting for input at step 1"_s);
+    Click(bench.dialog->CustButton1);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QTRY_COMPARE(form.StatusBar1->RunText(), u"Ended at a Stop byte after 3 steps"_s);
+    // Pause after the end: the caption turns, the account of the end stays.
+    Click(form.CustButton4);
+    QCOMPARE(form.StatusBar1->RunText(), u"Ended at a Stop byte after 3 steps"_s);
+}
+
+// ---- recovery ----------------------------------------------------------------------------------
+
+void TestWorkbenchFiles::changesReachTheRecoveryFile()
+{
+    static_assert(TRecoverySlot::WriteDelay <= 2s, "a change must be kept within two seconds");
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    QCOMPARE(form.Recovery().TextPath(), QString());
+    TypeAtEnd(form, u"\nout $1"_s);
+    QVERIFY(form.Recovery().WritePending());
+    QTRY_VERIFY(!form.Recovery().TextPath().isEmpty());
+    const QString path = form.Recovery().TextPath();
+    QTRY_VERIFY(ReadFile(path).endsWith("\n\nadd ah\nxch $1,$2\n:start\nset 1\ninc\nset 3\ncmp $1,$2\n"
+                                        "jin :stop,:start\n:stop\nstop\nout $1"));
+    // Typing on keeps it current.
+    TypeAtEnd(form, u"\nstop"_s);
+    QTRY_VERIFY(ReadFile(path).endsWith("\nout $1\nstop"));
+    // Undone back to the sample: nothing left to recover.
+    for (int i = 0; i < 12 && form.Document().IsModified(); ++i)
+        QTest::keyClick(form.Memo1, Qt::Key_Backspace);
+    QVERIFY(!form.Document().IsModified());
+    QVERIFY(!QFile::exists(path));
+    // A normal close leaves nothing either.
+    TypeAtEnd(form, u"x"_s);
+    form.Recovery().WriteNow();
+    QVERIFY(QFile::exists(path));
+    TSeenBox box;
+    AnswerNextBox(box, QMessageBox::Discard);
+    QVERIFY(form.close());
+    QVERIFY(box.seen);
+    QVERIFY(RecoveryTexts().isEmpty());
+}
+
+void TestWorkbenchFiles::abandonedTextIsOfferedBack_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addRow("Restore") << u"Restore"_s;
+    QTest::addRow("Discard") << u"Discard"_s;
+    QTest::addRow("box closed without an answer") << u"none"_s;
+}
+
+void TestWorkbenchFiles::abandonedTextIsOfferedBack()
+{
+    QFETCH(QString, answer);
+    const QString path = dir_.filePath(u"crashed.mir"_s);
+    QVERIFY(WriteFile(path, "stop\r\n"));
+    {
+        // A window that never closes normally: torn down with its text unsaved.
+        TWorkbench lost;
+        QVERIFY(lost.form->Document().OpenGuarded(path));
+        TypeAtEnd(*lost.form, u"inc"_s);
+        lost.form->Recovery().WriteNow();
+    }
+    QCOMPARE(RecoveryTexts().size(), 1);
+
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    TSeenBox box;
+    // Restore is the box's default button: Enter takes it. A box without that button is
+    // closed without an answer.
+    if (answer == u"Restore"_s)
+        AnswerNextBoxByKey(box, Qt::Key_Return);
+    else
+        AnswerNextBox(box, answer == u"Discard"_s ? QMessageBox::Discard : QMessageBox::Help);
+    const bool restored = form.Recovery().OfferAbandoned(&form);
+    QCOMPARE(restored, answer == u"Restore"_s);
+    QVERIFY(box.seen);
+    QCOMPARE(box.title, u"Unsaved program \u2014 Mirelo"_s);
+    QCOMPARE(box.text, u"A Mirelo window closed without saving %1."_s.arg(QDir::toNativeSeparators(path)));
+    QVERIFY2(box.informativeText.startsWith(u"Its text (2 lines, last changed "_s),
+             qPrintable(box.informativeText));
+    if (answer == u"Restore"_s) {
+        QCOMPARE(form.Memo1->toPlainText(), u"stop\ninc"_s);
+        QCOMPARE(form.Document().FilePath(), path);
+        QVERIFY(form.Document().IsModified());
+        QCOMPARE(PlatformTitle(form), u"crashed.mir* \u2014 Mirelo"_s);
+        // Kept by this window now, and saved in the file's own style.
+        QCOMPARE(RecoveryTexts(), QStringList{QFileInfo(form.Recovery().TextPath()).fileName()});
+        PressKey(form, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(ReadFile(path), QByteArray("stop\r\ninc"));
+        QVERIFY(RecoveryTexts().isEmpty());
+    } else {
+        QVERIFY(!form.Document().IsModified());
+        QCOMPARE(RecoveryTexts().size(), answer == u"Discard"_s ? 0 : 1);
+    }
+    // A text is offered until it is restored or discarded.
+    if (answer == u"none"_s) {
+        TSeenBox again;
+        AnswerNextBox(again, QMessageBox::Discard);
+        QVERIFY(!form.Recovery().OfferAbandoned(&form));
+        QVERIFY(again.seen);
+        QVERIFY(RecoveryTexts().isEmpty());
+    }
+    QVERIFY(!form.Recovery().OfferAbandoned(&form));
+}
+
+void TestWorkbenchFiles::liveWindowKeepsItsText()
+{
+    TWorkbench first;
+    TypeAtEnd(*first.form, u"\nout $1"_s);
+    first.form->Recovery().WriteNow();
+    QCOMPARE(RecoveryTexts().size(), 1);
+    TWorkbench second;
+    // Nothing to offer: the text belongs to a window that still runs.
+    QVERIFY(!second.form->Recovery().OfferAbandoned(second.form.get()));
+    QCOMPARE(RecoveryTexts().size(), 1);
+    QCOMPARE(second.form->Memo1->toPlainText().endsWith(u"out $1"_s), false);
+}
+
+void TestWorkbenchFiles::failedRecoveryWriteIsShown()
+{
+    // A file where the data folder should be: no recovery text can be written, even by root.
+    const QString blocked = QFileInfo(TRecoverySlot::DefaultFolder()).absolutePath();
+    QVERIFY(QDir().mkpath(QFileInfo(blocked).absolutePath()));
+    QVERIFY(QDir(blocked).removeRecursively());
+    QVERIFY(WriteFile(blocked, "not a folder"));
+    const auto cleanUp = qScopeGuard([&blocked] { QFile::remove(blocked); });
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    TypeAtEnd(form, u"inc"_s);
+    QTRY_VERIFY2(form.StatusBar1->currentMessage().startsWith(u"Could not write the recovery file "_s),
+                 qPrintable(form.StatusBar1->currentMessage()));
+    QVERIFY(form.Document().IsModified());
+}
+
+QTEST_MAIN(TestWorkbenchFiles)
+#include "test_workbench_files.moc"

@@ -1,0 +1,13 @@
+#pragma once
+// The names the running application gives itself.
+
+#include <QString>
+
+// Names the application after its title, "Mirelo", and gives it an empty display name. Qt's
+// platform windows append " — " and the display name to every window title that does not
+// already end with it; an empty display name ends every title, so each window shows exactly
+// its own title: "Mirelo" on the main window and the error box, "Form2" on the input dialog.
+void NameApplication();
+
+// The version this build was made as, e.g. "0.1.0".
+QString ApplicationVersion();

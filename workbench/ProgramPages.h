@@ -1,0 +1,44 @@
+#pragma once
+// The page control on the left: the hidden page "MAsm", the program editor ("Asm"), the
+// listing pane ("Machinecode") and the memory page with the grid and the register list
+// ("Memory"). Page indices count the hidden page.
+
+#include <QTabWidget>
+
+class QFrame;
+class QPlainTextEdit;
+class QSplitter;
+class TMemoryGridView;
+class TRegisterListView;
+
+// A text pane of the window: no word wrap with the given scroll bars, or word wrap without.
+QPlainTextEdit* NewTextPane(QWidget* parent, bool wrap, Qt::ScrollBarPolicy scrollBars);
+
+class TProgramPages : public QTabWidget {
+    Q_OBJECT
+public:
+    static constexpr int PageAsm = 1;
+    static constexpr int PageMachinecode = 2;
+    static constexpr int PageMemory = 3;
+
+    explicit TProgramPages(QWidget* parent = nullptr);
+
+    // Makes the page current only when it exists and its tab is visible.
+    void SelectPage(int index);
+
+    QWidget* TabSheet4 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QPlainTextEdit* Memo4 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    TMemoryGridView* StringGrid1 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    TRegisterListView* ListBox1 = nullptr;
+
+private:
+    QWidget* AddPage(const QString& name, const QString& caption, QWidget* content);
+    QWidget* CreateMemoryPage();
+};

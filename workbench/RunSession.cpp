@@ -1,0 +1,188 @@
+#include "RunSession.h"
+
+#include "InputPrompt.h"
+#include "RunDisplay.h"
+#include "emuthread.h"
+
+#include <QTimer>
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+// The image is declared first so that it outlives the worker that uses it by reference.
+struct TRunSession::TRun {
+    int id = 0;
+    std::unique_ptr<TMemoryStream> image;
+    std::unique_ptr<TEmulationThread> worker;
+    // The worker's end notice has reached the session.
+    bool endNoticed = false;
+};
+
+TRunSession::TRunSession(IRunDisplay& display, QObject* parent)
+    : QObject(parent), display_(display), stepDelay_(TEmulationThread::DefaultStepDelay)
+{
+}
+
+TRunSession::~TRunSession()
+{
+    Shutdown();
+}
+
+// ---- runs ----------------------------------------------------------------------------------
+
+void TRunSession::Start(std::unique_ptr<TMemoryStream> image)
+{
+    auto run = std::make_unique<TRun>();
+    run->id = ++lastRunId_;
+    run->image = std::move(image);
+    IRunViews& views = *this;
+    run->worker = std::make_unique<TEmulationThread>(*run->image, windowThread_, views, stepDelay_);
+    const int id = run->id;
+    run->worker->SetOnFinished([this, id] {
+        // On the worker's thread: only hand the notice over; the session releases the run.
+        windowThread_.Post([this, id] { WorkerEnded(id); });
+    });
+    const TRun* previous = current_;
+    runs_.push_back(std::move(run));
+    current_ = runs_.back().get();
+    if (previous && (previous->endNoticed || previous->worker->Finished()))
+        Release(previous);
+    current_->worker->Resume();
+    emit RunStarted();
+}
+
+void TRunSession::WorkerEnded(int runId)
+{
+    const auto it = std::find_if(runs_.begin(), runs_.end(),
+                                 [runId](const auto& run) { return run->id == runId; });
+    if (it == runs_.end())
+        return;
+    (*it)->endNoticed = true;
+    // The current run stays: Pause() and Stop() still act on it after it has ended.
+    const bool current = it->get() == current_;
+    if (!current)
+        runs_.erase(it);
+    emit RunEnded(current);
+}
+
+void TRunSession::Release(const TRun* run)
+{
+    std::erase_if(runs_, [run](const auto& held) { return held.get() == run; });
+}
+
+TEmulationThread* TRunSession::CurrentWorker() const
+{
+    return current_ ? current_->worker.get() : nullptr;
+}
+
+void TRunSession::Pause()
+{
+    if (!current_)
+        return;
+    current_->worker->Suspend();
+    emit PauseChanged(true);
+}
+
+void TRunSession::Resume()
+{
+    if (!current_)
+        return;
+    current_->worker->Resume();
+    emit PauseChanged(current_->worker->Suspended());
+}
+
+bool TRunSession::Paused() const
+{
+    return current_ && current_->worker->Suspended();
+}
+
+void TRunSession::Stop()
+{
+    if (!current_)
+        return;
+    current_->worker->SetStop(true);
+    current_->worker->Terminate();
+}
+
+// ---- hook calls ----------------------------------------------------------------------------
+
+void TRunSession::HighlightAddress(std::int64_t address)
+{
+    display_.HighlightAddress(address);
+    emit Stepped();
+}
+
+void TRunSession::ShowRegisters(const TRegisterFile& registers, std::uint8_t current)
+{
+    display_.ShowRegisters(registers, current);
+}
+
+void TRunSession::ShowMemory(TMemoryStream& image)
+{
+    display_.ShowMemory(image);
+}
+
+void TRunSession::AppendOutput(const std::string& line)
+{
+    display_.AppendOutput(line);
+}
+
+// ---- input ---------------------------------------------------------------------------------
+
+void TRunSession::RequestInput(std::function<void(std::string)> answer)
+{
+    // Left unanswered: the asking worker is being brought down and its answer would be ignored.
+    if (shutDown_)
+        return;
+    if (!prompt_)
+        throw std::runtime_error("No input dialog");
+    pendingInputs_.push_back(std::move(answer));
+    ServeNextInput();
+}
+
+void TRunSession::ServeNextInput()
+{
+    // One request at a time: a request that arrives while the prompt is open waits its turn.
+    if (shutDown_ || promptOpen_ || pendingInputs_.empty() || !prompt_)
+        return;
+    promptOpen_ = true;
+    prompt_->Open();
+    emit InputRequested();
+}
+
+void TRunSession::AnswerInput(const std::string& text, bool halt)
+{
+    if (!promptOpen_ || pendingInputs_.empty())
+        return;
+    promptOpen_ = false;
+    auto answer = std::move(pendingInputs_.front());
+    pendingInputs_.pop_front();
+    // The pause goes in before the worker gets its text, so it stops before using it.
+    if (halt)
+        Pause();
+    answer(text);
+    emit InputAnswered();
+    // The prompt is reopened from the event loop, once the one answering has finished closing.
+    if (!pendingInputs_.empty())
+        QTimer::singleShot(0, this, &TRunSession::ServeNextInput);
+}
+
+// ---- shutdown ------------------------------------------------------------------------------
+
+void TRunSession::Shutdown()
+{
+    shutDown_ = true;
+    // Every worker is woken, its pending window call cancelled, and joined; after this no
+    // hook call of any run reaches the display, so the queued answers can simply be dropped.
+    for (const auto& run : runs_)
+        run->worker->Shutdown();
+    pendingInputs_.clear();
+    if (promptOpen_) {
+        promptOpen_ = false;
+        if (prompt_)
+            prompt_->Dismiss();
+    }
+    current_ = nullptr;
+    runs_.clear();
+}
