@@ -35,9 +35,12 @@ public:
         const int first = 200 + static_cast<int>(QCoreApplication::applicationPid() % 500);
         for (int number = first; number < first + 20; ++number) {
             // -displayfd: the server writes its number to standard output once clients can
-            // connect; it exits at once when the display is taken.
+            // connect; it exits at once when the display is taken. -noreset: by default the
+            // server resets when its last client goes, and the killed window may be the last
+            // one, so the next window's connection would be refused while it resets.
             server_.start(u"Xvfb"_s, {u":%1"_s.arg(number), u"-displayfd"_s, u"1"_s, u"-screen"_s,
-                                      u"0"_s, u"1024x768x24"_s, u"-nolisten"_s, u"tcp"_s});
+                                      u"0"_s, u"1024x768x24"_s, u"-nolisten"_s, u"tcp"_s,
+                                      u"-noreset"_s});
             if (QTest::qWaitFor([this] { return server_.canReadLine() ||
                                                 server_.state() == QProcess::NotRunning; }, 20000) &&
                 server_.canReadLine())
