@@ -114,6 +114,8 @@ void TMainMenu::CreateRunMenu()
                             QStringLiteral("PauseAction"));
     StopAction = AddAction(RunMenu, ActionText(QStringLiteral("Stop")),
                            QKeySequence(Qt::SHIFT | Qt::Key_F5), QStringLiteral("StopAction"));
+    StepAction = AddAction(RunMenu, QStringLiteral("S&tep"), QKeySequence(Qt::Key_F10),
+                           QStringLiteral("StepAction"));
 }
 
 void TMainMenu::CreateHelpMenu(QWidget& window)

@@ -41,6 +41,7 @@ public:
     QAction* EmulateAction = nullptr;
     QAction* PauseAction = nullptr;
     QAction* StopAction = nullptr;
+    QAction* StepAction = nullptr;
 
     QAction* ReferenceAction = nullptr;
     QAction* AboutAction = nullptr;

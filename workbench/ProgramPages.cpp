@@ -1,6 +1,8 @@
 #include "ProgramPages.h"
 
+#include "CodeEditor.h"
 #include "MemoryGridView.h"
+#include "ProgramHighlighter.h"
 #include "RegisterListView.h"
 
 #include <QFrame>
@@ -20,10 +22,15 @@ const char* const SampleProgram[] = {
 QPlainTextEdit* NewTextPane(QWidget* parent, bool wrap, Qt::ScrollBarPolicy scrollBars)
 {
     auto* editor = new QPlainTextEdit(parent);
+    SetUpTextPane(editor, wrap, scrollBars);
+    return editor;
+}
+
+void SetUpTextPane(QPlainTextEdit* editor, bool wrap, Qt::ScrollBarPolicy scrollBars)
+{
     editor->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     editor->setHorizontalScrollBarPolicy(scrollBars);
     editor->setVerticalScrollBarPolicy(scrollBars);
-    return editor;
 }
 
 TProgramPages::TProgramPages(QWidget* parent) : QTabWidget(parent)
@@ -35,7 +42,9 @@ TProgramPages::TProgramPages(QWidget* parent) : QTabWidget(parent)
     Memo4->setPlainText(QStringLiteral("Memo4"));
     TabSheet4 = AddPage(QStringLiteral("TabSheet4"), QStringLiteral("MAsm"), Memo4);
 
-    Memo1 = NewTextPane(this, false, Qt::ScrollBarAlwaysOn);
+    Memo1 = new TCodeEditor(this);
+    SetUpTextPane(Memo1, false, Qt::ScrollBarAlwaysOn);
+    Highlighter = new TProgramHighlighter(Memo1);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setAccessibleName(QStringLiteral("Program"));
     QStringList sample;
@@ -44,7 +53,9 @@ TProgramPages::TProgramPages(QWidget* parent) : QTabWidget(parent)
     Memo1->setPlainText(sample.join(QLatin1Char('\n')));
     TabSheet1 = AddPage(QStringLiteral("TabSheet1"), QStringLiteral("Asm"), Memo1);
 
-    Memo2 = NewTextPane(this, false, Qt::ScrollBarAlwaysOn);
+    Memo2 = new TCodeEditor(this);
+    SetUpTextPane(Memo2, false, Qt::ScrollBarAlwaysOn);
+    Memo2->SetGutterMode(TCodeEditor::TGutterMode::ByteAddresses);
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setAccessibleName(QStringLiteral("Machine code"));
     // A tab in a listing would shift the pairing of every byte after it.

@@ -3,16 +3,22 @@
 // listing pane ("Machinecode") and the memory page with the grid and the register list
 // ("Memory"). Page indices count the hidden page.
 
+// Whoever reaches the editors through the window uses them as the text panes they are.
+#include "CodeEditor.h"
+
 #include <QTabWidget>
 
 class QFrame;
 class QPlainTextEdit;
 class QSplitter;
+class TProgramHighlighter;
 class TMemoryGridView;
 class TRegisterListView;
 
 // A text pane of the window: no word wrap with the given scroll bars, or word wrap without.
 QPlainTextEdit* NewTextPane(QWidget* parent, bool wrap, Qt::ScrollBarPolicy scrollBars);
+// Lays out a pane made elsewhere as NewTextPane would have made it.
+void SetUpTextPane(QPlainTextEdit* editor, bool wrap, Qt::ScrollBarPolicy scrollBars);
 
 class TProgramPages : public QTabWidget {
     Q_OBJECT
@@ -31,8 +37,11 @@ public:
     QWidget* TabSheet2 = nullptr;
     QWidget* TabSheet3 = nullptr;
     QPlainTextEdit* Memo4 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QPlainTextEdit* Memo2 = nullptr;
+    // The program editor, with line numbers and syntax colours, and the listing pane, with
+    // the address of each line's first byte.
+    TCodeEditor* Memo1 = nullptr;
+    TCodeEditor* Memo2 = nullptr;
+    TProgramHighlighter* Highlighter = nullptr;
     TMemoryGridView* StringGrid1 = nullptr;
     QSplitter* Splitter1 = nullptr;
     QFrame* Panel1 = nullptr;

@@ -10,14 +10,46 @@
 #include <stdexcept>
 #include <utility>
 
-// The image is declared first so that it outlives the worker that uses it by reference.
+// One run's hook calls: the session's own, and besides them what only the current run may
+// report.
+class TRunSession::TRunViews : public IRunViews {
+public:
+    TRunViews(TRunSession& session, int id) : session_(session), id_(id) {}
+
+    void HighlightAddress(std::int64_t address) override;
+    void ShowRegisters(const TRegisterFile& registers, std::uint8_t current) override
+    {
+        session_.ShowRegisters(registers, current);
+    }
+    void ShowMemory(TMemoryStream& image) override { session_.ShowMemory(image); }
+    void AppendOutput(const std::string& line) override { session_.AppendOutput(line); }
+    void RequestInput(std::function<void(std::string)> answer) override
+    {
+        session_.RequestInput(std::move(answer));
+    }
+
+private:
+    TRunSession& session_;
+    int id_;
+};
+
+// The image and the views are declared first so that they outlive the worker that uses them
+// by reference.
 struct TRunSession::TRun {
     int id = 0;
     std::unique_ptr<TMemoryStream> image;
+    std::unique_ptr<TRunViews> views;
     std::unique_ptr<TEmulationThread> worker;
     // The worker's end notice has reached the session.
     bool endNoticed = false;
 };
+
+void TRunSession::TRunViews::HighlightAddress(std::int64_t address)
+{
+    session_.HighlightAddress(address);
+    if (session_.current_ && session_.current_->id == id_)
+        emit session_.CurrentRunAt(address);
+}
 
 TRunSession::TRunSession(IRunDisplay& display, QObject* parent)
     : QObject(parent), display_(display), stepDelay_(TEmulationThread::DefaultStepDelay)
@@ -31,13 +63,14 @@ TRunSession::~TRunSession()
 
 // ---- runs ----------------------------------------------------------------------------------
 
-void TRunSession::Start(std::unique_ptr<TMemoryStream> image)
+void TRunSession::Start(std::unique_ptr<TMemoryStream> image, bool paused)
 {
     auto run = std::make_unique<TRun>();
     run->id = ++lastRunId_;
     run->image = std::move(image);
-    IRunViews& views = *this;
-    run->worker = std::make_unique<TEmulationThread>(*run->image, windowThread_, views, stepDelay_);
+    run->views = std::make_unique<TRunViews>(*this, run->id);
+    run->worker = std::make_unique<TEmulationThread>(*run->image, windowThread_, *run->views,
+                                                     stepDelay_);
     const int id = run->id;
     run->worker->SetOnFinished([this, id] {
         // On the worker's thread: only hand the notice over; the session releases the run.
@@ -48,8 +81,11 @@ void TRunSession::Start(std::unique_ptr<TMemoryStream> image)
     current_ = runs_.back().get();
     if (previous && (previous->endNoticed || previous->worker->Finished()))
         Release(previous);
-    current_->worker->Resume();
+    if (!paused)
+        current_->worker->Resume();
     emit RunStarted();
+    if (paused)
+        emit PauseChanged(true);
 }
 
 void TRunSession::WorkerEnded(int runId)
@@ -90,6 +126,16 @@ void TRunSession::Resume()
         return;
     current_->worker->Resume();
     emit PauseChanged(current_->worker->Suspended());
+}
+
+bool TRunSession::Step()
+{
+    return current_ && current_->worker->StepOnce();
+}
+
+bool TRunSession::Going() const
+{
+    return current_ && !current_->endNoticed && !current_->worker->Finished();
 }
 
 bool TRunSession::Paused() const

@@ -39,13 +39,19 @@ public:
 
     // Starts a worker on the image and makes it the current run. The run it replaces is not
     // stopped: it goes on with its own image and is released once its worker has ended.
-    void Start(std::unique_ptr<TMemoryStream> image);
+    // With `paused` the worker waits before its first instruction until Resume() or Step().
+    void Start(std::unique_ptr<TMemoryStream> image, bool paused = false);
     // Each Pause() adds a pause to the current worker and each Resume() lifts one; Stop()
     // sets its stop flag and sends it the termination request without waiting. Without a
     // current run they do nothing.
     void Pause();
     void Resume();
     void Stop();
+    // Lets the paused current run execute one instruction, with its hooks, and pause again.
+    // False, doing nothing, without a paused current run or while it is still in a step.
+    bool Step();
+    // Whether the current run's worker has not ended; false without one.
+    bool Going() const;
     // Whether the current worker is paused; false without a current run.
     bool Paused() const;
 
@@ -70,6 +76,8 @@ signals:
     void RunEnded(bool current);
     // A worker, the current one or a replaced one, fetched an opcode and its cell is shown.
     void Stepped();
+    // The current run's worker fetched the opcode at this address (after HighlightAddress).
+    void CurrentRunAt(std::int64_t address);
     // After every pause or resume request, with whether the current worker is now paused.
     void PauseChanged(bool paused);
     // The prompt was opened for a request, and that request was answered.
@@ -78,6 +86,7 @@ signals:
 
 private:
     struct TRun;
+    class TRunViews;
 
     // IRunViews: the worker's hook calls, on the window's thread.
     void HighlightAddress(std::int64_t address) override;

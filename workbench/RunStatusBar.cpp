@@ -27,9 +27,9 @@ void TRunStatusBar::Watch(const TRunSession& session)
     Refresh();
 }
 
-void TRunStatusBar::ShowTranslation(qsizetype lines, qsizetype bytes)
+void TRunStatusBar::ShowTranslation(qsizetype lines, qsizetype bytes, qsizetype warnings)
 {
-    translation_->setText(TranslationStatusText(lines, bytes));
+    translation_->setText(TranslationStatusText(lines, bytes, warnings));
 }
 
 QString TRunStatusBar::RunText() const

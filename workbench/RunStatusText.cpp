@@ -56,13 +56,18 @@ QString RunStatusText(const TRunFacts& facts)
     return {};
 }
 
-QString TranslationStatusText(qsizetype lines, qsizetype bytes)
+QString TranslationStatusText(qsizetype lines, qsizetype bytes, qsizetype warnings)
 {
-    return QStringLiteral("Translated %1 into %2")
+    QString text = QStringLiteral("Translated %1 into %2")
         .arg(Counted(static_cast<std::uint64_t>(lines), QStringLiteral("program line"),
                      QStringLiteral("program lines")),
              Counted(static_cast<std::uint64_t>(bytes), QStringLiteral("byte"),
                      QStringLiteral("bytes")));
+    if (warnings > 0)
+        text += QStringLiteral("; ") + Counted(static_cast<std::uint64_t>(warnings),
+                                               QStringLiteral("warning"),
+                                               QStringLiteral("warnings"));
+    return text;
 }
 
 QString FailureText(const std::exception_ptr& failure, std::int64_t opcodeAddress)

@@ -26,7 +26,7 @@ struct TRunFacts {
 QString RunStatusText(const TRunFacts& facts);
 
 // "Translated 10 program lines into 17 bytes".
-QString TranslationStatusText(qsizetype lines, qsizetype bytes);
+QString TranslationStatusText(qsizetype lines, qsizetype bytes, qsizetype warnings = 0);
 
 // The failure's message with the opcode's address: the machine's own failures name it
 // already; to any other (a failed window call) it is added when known (not negative).

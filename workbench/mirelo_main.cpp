@@ -2,8 +2,10 @@
 
 #include "ButtonBar.h"
 #include "ClassicFont.h"
+#include "CodeEditor.h"
 #include "CustButton.h"
 #include "ErrorBox.h"
+#include "ExecutionMarks.h"
 #include "FileDrop.h"
 #include "ListingLoader.h"
 #include "MainMenu.h"
@@ -17,6 +19,7 @@
 #include "RunStatusBar.h"
 #include "TabLeavesEditor.h"
 #include "Translation.h"
+#include "TranslationFeedback.h"
 #include "Unit2.h"
 #include "strutils2.h"
 
@@ -125,6 +128,8 @@ QWidget* TForm1::CreatePanel2()
     Panel1 = PageControl1->Panel1;
     ListBox1 = PageControl1->ListBox1;
     TTabLeavesEditor::Install(Memo1);
+    feedback_ = std::make_unique<TTranslationFeedback>(*Memo1);
+    marks_ = std::make_unique<TExecutionMarks>(*Memo1, *Memo2);
 
     Panel3 = new TButtonBar(Panel2);
     CustButton1 = Panel3->CustButton1;
@@ -157,6 +162,8 @@ void TForm1::ConnectWidgets()
     ConnectCommands();
     connect(StringGrid1, &QAbstractItemView::doubleClicked, this, &TForm1::StringGrid1DblClick);
     StatusBar1->Watch(*session_);
+    connect(session_.get(), &TRunSession::CurrentRunAt, marks_.get(),
+            &TExecutionMarks::ShowAddress);
     connect(recovery_.get(), &TRecoveryController::WriteFailed, StatusBar1,
             [this](const QString& message) { StatusBar1->showMessage(message, 10000); });
 
@@ -186,6 +193,7 @@ void TForm1::ConnectCommands()
         connect(command.button, &TCustButton::OnClick, this, command.handler);
         connect(command.action, &QAction::triggered, this, command.handler);
     }
+    connect(MainMenu1->StepAction, &QAction::triggered, this, &TForm1::StepClick);
 }
 
 void TForm1::SelectPage(int index)
@@ -201,6 +209,11 @@ void TForm1::RunCommand(const std::function<void()>& command)
         command();
     } catch (const std::exception& error) {
         ShowErrorBox(this, QString::fromStdString(error.what()));
+        // Only once the box is closed, so that the student sees the line it speaks of.
+        if (feedback_->Failed()) {
+            SelectPage(TProgramPages::PageAsm);
+            feedback_->ShowFailure();
+        }
     }
 }
 
@@ -244,6 +257,17 @@ void TForm1::CustButton5Click()
     session_->Stop();
 }
 
+void TForm1::StepClick()
+{
+    if (session_->Going()) {
+        // A running run is left alone, as is one still busy with its previous step.
+        if (session_->Paused())
+            session_->Step();
+        return;
+    }
+    RunCommand([this] { Emulate(true); });
+}
+
 void TForm1::StringGrid1DblClick() {}
 
 void TForm1::SetPauseCaption(const QString& caption)
@@ -255,15 +279,18 @@ void TForm1::SetPauseCaption(const QString& caption)
 void TForm1::TranslateProgram()
 {
     const std::vector<std::string> program = SplitLines(Memo1->toPlainText().toStdString());
-    const std::vector<std::string> listing = Translate(table_, program);
+    const TTranslation translation = ::TranslateProgram(table_, program);
+    feedback_->Show(translation);
     QStringList lines;
     qsizetype bytes = 0;
-    for (const std::string& line : listing) {
+    for (const std::string& line : translation.Listing) {
         lines << QString::fromStdString(line);
         bytes += static_cast<qsizetype>(line.size() / 2);
     }
     Memo2->setPlainText(lines.join(QLatin1Char('\n')));
-    StatusBar1->ShowTranslation(static_cast<qsizetype>(program.size()), bytes);
+    marks_->Translated(translation.ProgramLines);
+    StatusBar1->ShowTranslation(static_cast<qsizetype>(program.size()), bytes,
+                                static_cast<qsizetype>(translation.Warnings.size()));
 }
 
 std::vector<std::uint8_t> TForm1::LoadListing(const QString& listing)
@@ -277,7 +304,7 @@ std::vector<std::uint8_t> TForm1::LoadListing(const QString& listing)
     return ::LoadListing(lines);
 }
 
-void TForm1::Emulate()
+void TForm1::Emulate(bool paused)
 {
     SelectPage(TProgramPages::PageMemory);
     auto image = std::make_unique<TMemoryStream>(LoadListing(Memo2->toPlainText()));
@@ -286,7 +313,9 @@ void TForm1::Emulate()
     MemoryGrid()->BeginRun();
     ListBox1->BeginRun();
     ShowMemory(*image);
-    session_->Start(std::move(image));
+    marks_->RunStarted();
+    session_->Start(std::move(image), paused);
+    SetPauseCaption(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
 }
 
 // ---- views ---------------------------------------------------------------------------------

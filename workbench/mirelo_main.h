@@ -5,6 +5,7 @@
 // guard, recovery), and shows what the runs report.
 
 #include "ButtonBar.h"
+#include "CodeEditor.h"
 #include "InstructionTable.h"
 #include "ProgramPages.h"
 #include "RunDisplay.h"
@@ -22,6 +23,7 @@ class QFrame;
 class QPlainTextEdit;
 class QSplitter;
 class TCustButton;
+class TExecutionMarks;
 class TForm2;
 class TMainMenu;
 class TMemoryGridModel;
@@ -31,6 +33,7 @@ class TRecoveryController;
 class TRegisterListView;
 class TRunSession;
 class TRunStatusBar;
+class TTranslationFeedback;
 
 class TForm1 : public QWidget, public IRunDisplay {
     Q_OBJECT
@@ -51,6 +54,8 @@ public:
     void CustButton3Click();
     void CustButton4Click();
     void CustButton5Click();
+    // Run → Step: one instruction of the paused run, or a new run paused before its first.
+    void StepClick();
     void StringGrid1DblClick();
 
     // Makes the page current only when it exists and its tab is visible.
@@ -69,6 +74,7 @@ public:
     TRunSession& Session() const { return *session_; }
     TProgramDocument& Document() const { return *document_; }
     TRecoveryController& Recovery() const { return *recovery_; }
+    TExecutionMarks& ExecutionMarks() const { return *marks_; }
 
     TMainMenu* MainMenu1 = nullptr;
     QWidget* ClientArea = nullptr;
@@ -79,8 +85,8 @@ public:
     QWidget* TabSheet2 = nullptr;
     QWidget* TabSheet3 = nullptr;
     QPlainTextEdit* Memo4 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QPlainTextEdit* Memo2 = nullptr;
+    TCodeEditor* Memo1 = nullptr;
+    TCodeEditor* Memo2 = nullptr;
     TMemoryGridView* StringGrid1 = nullptr;
     QSplitter* Splitter1 = nullptr;
     QFrame* Panel1 = nullptr;
@@ -109,7 +115,7 @@ private:
     // Runs a command; an error that leaves it goes to the error box.
     void RunCommand(const std::function<void()>& command);
     void TranslateProgram();
-    void Emulate();
+    void Emulate(bool paused = false);
     // The Pause button's caption, which the Run menu's Pause action follows.
     void SetPauseCaption(const QString& caption);
 
@@ -119,5 +125,7 @@ private:
     std::unique_ptr<TRunSession> session_;
     std::unique_ptr<TProgramDocument> document_;
     std::unique_ptr<TRecoveryController> recovery_;
+    std::unique_ptr<TTranslationFeedback> feedback_;
+    std::unique_ptr<TExecutionMarks> marks_;
     QPointer<TForm2> inputDialog_;
 };

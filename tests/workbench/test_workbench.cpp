@@ -265,18 +265,24 @@ void TestWorkbench::translationStatusText_data()
 {
     QTest::addColumn<int>("lines");
     QTest::addColumn<int>("bytes");
+    QTest::addColumn<int>("warnings");
     QTest::addColumn<QString>("text");
-    QTest::addRow("sample program") << 10 << 17 << "Translated 10 program lines into 17 bytes";
-    QTest::addRow("one of each") << 1 << 1 << "Translated 1 program line into 1 byte";
-    QTest::addRow("nothing") << 0 << 0 << "Translated 0 program lines into 0 bytes";
+    QTest::addRow("sample program") << 10 << 17 << 0 << "Translated 10 program lines into 17 bytes";
+    QTest::addRow("one of each") << 1 << 1 << 0 << "Translated 1 program line into 1 byte";
+    QTest::addRow("nothing") << 0 << 0 << 0 << "Translated 0 program lines into 0 bytes";
+    QTest::addRow("one warning")
+        << 3 << 2 << 1 << "Translated 3 program lines into 2 bytes; 1 warning";
+    QTest::addRow("two warnings")
+        << 3 << 2 << 2 << "Translated 3 program lines into 2 bytes; 2 warnings";
 }
 
 void TestWorkbench::translationStatusText()
 {
     QFETCH(int, lines);
     QFETCH(int, bytes);
+    QFETCH(int, warnings);
     QFETCH(QString, text);
-    QCOMPARE(TranslationStatusText(lines, bytes), text);
+    QCOMPARE(TranslationStatusText(lines, bytes, warnings), text);
 }
 
 void TestWorkbench::failureText_data()

@@ -6,6 +6,15 @@
 #include "RegisterListView.h"
 #include "WorkbenchTestSupport.h"
 #include "emuthread.h"
+#include "CodeEditor.h"
+#include "ExecutionMarks.h"
+#include "MainMenu.h"
+#include "Machine.h"
+#include "Translation.h"
+#include "strutils2.h"
+#include "CustButton.h"
+#include "ProgramHighlighter.h"
+#include "RunStatusBar.h"
 
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -13,6 +22,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTextCursor>
 
 using namespace std::chrono_literals;
 
@@ -41,6 +51,12 @@ private slots:
     void translateShowsListing();
     void translationErrorShowsBox_data();
     void translationErrorShowsBox();
+    void translationWarningsMarkLines_data();
+    void translationWarningsMarkLines();
+    void stepsMatchMachineAndMarkLines_data();
+    void stepsMatchMachineAndMarkLines();
+    void editEndsMarksForTheRun();
+    void stepFromPausedRun();
     void emptyListingEndsAtOnce();
 
     void pauseAndResume();
@@ -93,23 +109,38 @@ void TestWorkbenchRuns::translateShowsListing()
     QCOMPARE(form.PageControl1->currentIndex(), 2);
     QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("00\nf701\nf401"));
     QCOMPARE(form.Session().CurrentWorker(), nullptr);
+    // The program editor numbers its lines and colours them; the listing pane shows the
+    // address of each line's first byte.
+    QCOMPARE(form.Memo1->GutterMode(), TCodeEditor::TGutterMode::LineNumbers);
+    QCOMPARE(form.Memo1->GutterLabel(2), QStringLiteral("3"));
+    QCOMPARE(form.PageControl1->Highlighter->document(), form.Memo1->document());
+    QCOMPARE(form.Memo2->GutterMode(), TCodeEditor::TGutterMode::ByteAddresses);
+    QCOMPARE(form.Memo2->GutterLabel(2), QStringLiteral("03"));
+    QCOMPARE(form.Memo1->viewport()->x() - form.Memo1->frameWidth(), form.Memo1->GutterWidth());
 }
 
 void TestWorkbenchRuns::translationErrorShowsBox_data()
 {
     QTest::addColumn<bool>("andEmulate");
     QTest::addColumn<int>("page");
-    QTest::addRow("Translate switches to Machinecode first") << false << 2;
-    QTest::addRow("Translate & Emulate changes no page") << true << 1;
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<int>("line");
+    // After the box, the program editor shows with the offending line marked.
+    QTest::addRow("Translate") << false << 1 << QStringLiteral("inc\nadd 1x") << 1;
+    QTest::addRow("Translate & Emulate") << true << 1 << QStringLiteral("inc\nadd 1x") << 1;
+    QTest::addRow("error below a warning")
+        << false << 1 << QStringLiteral("nop\ninc\n\nset 1x\nstop") << 3;
 }
 
 void TestWorkbenchRuns::translationErrorShowsBox()
 {
     QFETCH(bool, andEmulate);
     QFETCH(int, page);
+    QFETCH(QString, program);
+    QFETCH(int, line);
     TWorkbench bench;
     TForm1& form = *bench.form;
-    form.Memo1->setPlainText(QStringLiteral("inc\nadd 1x"));
+    form.Memo1->setPlainText(program);
     form.Memo2->setPlainText(QStringLiteral("earlier listing"));
     TSeenBox box;
     CloseNextErrorBox(box);
@@ -122,10 +153,217 @@ void TestWorkbenchRuns::translationErrorShowsBox()
     QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("earlier listing"));
     QCOMPARE(form.PageControl1->currentIndex(), page);
     QCOMPARE(form.Session().CurrentWorker(), nullptr);
+    QCOMPARE(form.Memo1->ErrorLine(), line);
+    QCOMPARE(form.Memo1->textCursor().blockNumber(), line);
+    QCOMPARE(form.Memo1->textCursor().positionInBlock(), 0);
+    QVERIFY(form.Memo1->MarkText(line).contains(QStringLiteral("'1x' is not a valid integer")));
+    // Any change of the text takes the mark away.
+    form.Memo1->textCursor().insertText(QStringLiteral(" "));
+    QCOMPARE(form.Memo1->ErrorLine(), -1);
     // The window stays usable.
     form.Memo1->setPlainText(QStringLiteral("stop"));
     Click(form.CustButton1);
     QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("00"));
+}
+
+void TestWorkbenchRuns::translationWarningsMarkLines_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QList<int>>("lines");
+    QTest::addColumn<QString>("status");
+    QTest::addRow("none") << QStringLiteral("inc\nstop") << QList<int>{}
+                          << QStringLiteral("Translated 2 program lines into 2 bytes");
+    QTest::addRow("one") << QStringLiteral("inc\nnop\nstop") << QList<int>{1}
+                         << QStringLiteral("Translated 3 program lines into 2 bytes; 1 warning");
+    QTest::addRow("two") << QStringLiteral("nop\ninc\nfoo\nstop") << QList<int>{0, 2}
+                         << QStringLiteral("Translated 4 program lines into 2 bytes; 2 warnings");
+}
+
+void TestWorkbenchRuns::translationWarningsMarkLines()
+{
+    QFETCH(QString, program);
+    QFETCH(QList<int>, lines);
+    QFETCH(QString, status);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    form.Memo1->setPlainText(program);
+    Click(form.CustButton1);
+    QCOMPARE(form.Memo1->WarningLines(), lines);
+    for (int line : lines)
+        QVERIFY(form.Memo1->MarkText(line).contains(QStringLiteral("is not an instruction")));
+    QCOMPARE(form.Memo1->ErrorLine(), -1);
+    QCOMPARE(form.StatusBar1->TranslationText(), status);
+    form.Memo1->textCursor().insertText(QStringLiteral("inc\n"));
+    QVERIFY(form.Memo1->WarningLines().isEmpty());
+}
+
+namespace {
+
+// The machine's hooks as the reference run needs them: where it is, nothing else.
+struct TPositionHooks {
+    std::int64_t position = -1;
+    void Position(std::int64_t address) { position = address; }
+    void Output(const std::string&) {}
+    std::string Input() { return "0"; }
+    void Delay() {}
+    void Registers(const TRegisterFile&, std::uint8_t) {}
+    void Memory(TMemoryStream&) {}
+};
+
+// Waits until the current worker has taken `steps` steps and waits for a Resume again.
+bool WaitUntilStepped(const TRunSession& session, std::uint64_t steps)
+{
+    return QTest::qWaitFor([&session, steps] {
+        const TEmulationThread* worker = session.CurrentWorker();
+        return worker && !worker->Stepping() && worker->StepCount() == steps
+            && worker->WaitingOn() == TEmulationThread::TWait::Resume;
+    }, 5000);
+}
+
+} // namespace
+
+void TestWorkbenchRuns::stepsMatchMachineAndMarkLines_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<bool>("marked");
+    // The window's sample program loops through a compare and a conditional jump.
+    QTest::addRow("sample, one step") << QString() << 1 << true;
+    QTest::addRow("sample, through the loop") << QString() << 9 << true;
+    QTest::addRow("blank lines between")
+        << QStringLiteral("set 5\n\ninc\n\n\nxch $1,$2\ninc\nstop") << 4 << true;
+    QTest::addRow("listing edited after translating") << QStringLiteral("edit") << 3 << false;
+}
+
+void TestWorkbenchRuns::stepsMatchMachineAndMarkLines()
+{
+    QFETCH(QString, program);
+    QFETCH(int, steps);
+    QFETCH(bool, marked);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    if (!program.isEmpty() && program != QStringLiteral("edit"))
+        form.Memo1->setPlainText(program);
+    Click(form.CustButton1);
+    if (program == QStringLiteral("edit")) {
+        // A byte added after the end: the steps taken stay those of the translation.
+        QTextCursor end = form.Memo2->textCursor();
+        end.movePosition(QTextCursor::End);
+        end.insertText(QStringLiteral("\n00"));
+    }
+    const TTranslation translation =
+        TranslateProgram(form.InstructionTable(),
+                         SplitLines(form.Memo1->toPlainText().toStdString()));
+
+    // With no run going, Step starts one that waits before its first instruction.
+    form.MainMenu1->StepAction->trigger();
+    TRunSession& session = form.Session();
+    QVERIFY(session.CurrentWorker());
+    QVERIFY(WaitUntilStepped(session, 0));
+    QVERIFY(session.Paused());
+    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Resume"));
+    QCOMPARE(form.Memo1->ExecutingLine(), -1);
+
+    TMemoryStream image(TForm1::LoadListing(form.Memo2->toPlainText()));
+    TMachine machine(image);
+    TPositionHooks hooks;
+    for (int step = 1; step <= steps; ++step) {
+        form.MainMenu1->StepAction->trigger();
+        QVERIFY(WaitUntilStepped(session, static_cast<std::uint64_t>(step)));
+        QVERIFY(machine.Step(hooks));
+        QCOMPARE(session.CurrentWorker()->Machine().Registers(), machine.Registers());
+        QVERIFY(session.Paused());
+        QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Resume"));
+        if (!marked) {
+            QCOMPARE(form.Memo1->ExecutingLine(), -1);
+            QCOMPARE(form.Memo2->ExecutingLine(), -1);
+            continue;
+        }
+        const int listingLine = form.Memo2->LineOfAddress(static_cast<int>(hooks.position));
+        QCOMPARE(form.Memo2->ExecutingLine(), listingLine);
+        QCOMPARE(form.Memo1->ExecutingLine(),
+                 static_cast<int>(translation.ProgramLines.at(static_cast<std::size_t>(listingLine))) - 1);
+    }
+    // The marks take neither the cursor nor the focus.
+    QCOMPARE(form.Memo1->textCursor().position(), 0);
+}
+
+void TestWorkbenchRuns::editEndsMarksForTheRun()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    Click(form.CustButton1);
+    form.MainMenu1->StepAction->trigger();
+    TRunSession& session = form.Session();
+    QVERIFY(WaitUntilStepped(session, 0));
+    form.MainMenu1->StepAction->trigger();
+    QVERIFY(WaitUntilStepped(session, 1));
+    QCOMPARE(form.Memo2->ExecutingLine(), 0);
+    QCOMPARE(form.Memo1->ExecutingLine(), 0);
+    // An edit of the program ends both marks, and further steps of this run bring none back.
+    form.Memo1->textCursor().insertText(QStringLiteral("inc\n"));
+    QCOMPARE(form.Memo1->ExecutingLine(), -1);
+    QCOMPARE(form.Memo2->ExecutingLine(), -1);
+    form.MainMenu1->StepAction->trigger();
+    QVERIFY(WaitUntilStepped(session, 2));
+    QCOMPARE(form.Memo1->ExecutingLine(), -1);
+    QCOMPARE(form.Memo2->ExecutingLine(), -1);
+    // Emulate now runs a listing that no longer matches the program: no marks.
+    Click(form.CustButton3);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QCOMPARE(form.Memo2->ExecutingLine(), -1);
+    QCOMPARE(form.Memo1->ExecutingLine(), -1);
+    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    // Translate & Emulate runs the current text again; the last mark stays where it stopped.
+    Click(form.CustButton2);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    const int stopLine = form.Memo1->document()->blockCount() - 1;
+    QCOMPARE(form.Memo1->ExecutingLine(), stopLine);
+}
+
+void TestWorkbenchRuns::stepFromPausedRun()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    // inc; out $1; jmp 0 - counts and reports for ever.
+    EmulateListing(form, QStringLiteral("16\nf401\n9000"));
+    TRunSession& session = form.Session();
+    QTRY_VERIFY(!OutputLines(form).isEmpty());
+    // A running run is not stepped.
+    form.MainMenu1->StepAction->trigger();
+    QVERIFY(!session.Paused());
+    Click(form.CustButton4);
+    QVERIFY(WaitUntilParked(session));
+    // The pause may have caught the worker inside a step; the first Step finishes that one.
+    form.MainMenu1->StepAction->trigger();
+    QVERIFY(QTest::qWaitFor([&session] {
+        const TEmulationThread* worker = session.CurrentWorker();
+        return !worker->Stepping() && worker->WaitingOn() == TEmulationThread::TWait::Resume;
+    }, 5000));
+    DeliverQueuedCalls();
+    const std::uint64_t before = session.CurrentWorker()->StepCount();
+    const qsizetype outputBefore = OutputLines(form).size();
+    TMemoryStream image(TForm1::LoadListing(form.Memo2->toPlainText()));
+    TMachine machine(image);
+    TPositionHooks hooks;
+    for (std::uint64_t step = 0; step < before; ++step)
+        QVERIFY(machine.Step(hooks));
+    for (std::uint64_t step = 1; step <= 3; ++step) {
+        form.MainMenu1->StepAction->trigger();
+        QVERIFY(WaitUntilStepped(session, before + step));
+        QVERIFY(machine.Step(hooks));
+        QCOMPARE(session.CurrentWorker()->Machine().Registers(), machine.Registers());
+        QVERIFY(session.Paused());
+        QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Resume"));
+    }
+    // The three steps ran their hooks: one of them was the "out".
+    QCOMPARE(OutputLines(form).size(), outputBefore + 1);
+    // A listing typed into the pane is not the editor's translation: no marks.
+    QCOMPARE(form.Memo2->ExecutingLine(), -1);
+    QCOMPARE(form.Memo1->ExecutingLine(), -1);
+    Click(form.CustButton4);
+    QTRY_VERIFY(session.CurrentWorker()->StepCount() > before + 3);
+    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
 }
 
 void TestWorkbenchRuns::emptyListingEndsAtOnce()

@@ -1,0 +1,41 @@
+#pragma once
+// The executing-line marks of the program editor and the listing pane. A run shows them only
+// when it executes the listing of the editor's current text: both texts must be as the last
+// successful translation left them when the run starts, and the first change of either
+// text afterwards ends the marks for that run. The last mark stays after the run ends, so
+// that a student sees where it stopped; the next run or translation clears it.
+
+#include <QObject>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class TCodeEditor;
+
+class TExecutionMarks : public QObject {
+    Q_OBJECT
+public:
+    TExecutionMarks(TCodeEditor& program, TCodeEditor& listing, QObject* parent = nullptr);
+
+    // After a successful translation, once the listing pane holds its listing: the program
+    // line (from 1) of each listing line.
+    void Translated(std::vector<std::size_t> programLines);
+    // A run starts from the listing pane's text.
+    void RunStarted();
+    // Whether the run started last shows marks (until either text changes).
+    bool Showing() const;
+    // The current run fetched the opcode at this address.
+    void ShowAddress(std::int64_t address);
+
+private:
+    void Stop();
+
+    TCodeEditor& program_;
+    TCodeEditor& listing_;
+    std::vector<std::size_t> programLines_;
+    QString programText_;
+    QString listingText_;
+    bool translated_ = false;
+};
