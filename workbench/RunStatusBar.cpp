@@ -32,6 +32,11 @@ void TRunStatusBar::ShowTranslation(qsizetype lines, qsizetype bytes, qsizetype 
     translation_->setText(TranslationStatusText(lines, bytes, warnings));
 }
 
+void TRunStatusBar::ShowTranslationFailure(std::size_t line)
+{
+    translation_->setText(TranslationFailedText(line));
+}
+
 QString TRunStatusBar::RunText() const
 {
     return run_->text();

@@ -19,6 +19,7 @@ public:
     // Follows the session's current run from now on; the session must outlive this bar.
     void Watch(const TRunSession& session);
     void ShowTranslation(qsizetype lines, qsizetype bytes, qsizetype warnings = 0);
+    void ShowTranslationFailure(std::size_t line);
 
     QString RunText() const;
     QString TranslationText() const;

@@ -70,6 +70,11 @@ QString TranslationStatusText(qsizetype lines, qsizetype bytes, qsizetype warnin
     return text;
 }
 
+QString TranslationFailedText(std::size_t line)
+{
+    return QStringLiteral("Translation failed at line %1; listing unchanged").arg(line);
+}
+
 QString FailureText(const std::exception_ptr& failure, std::int64_t opcodeAddress)
 {
     QString message = QStringLiteral("unknown failure");

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 
@@ -27,6 +28,9 @@ QString RunStatusText(const TRunFacts& facts);
 
 // "Translated 10 program lines into 17 bytes".
 QString TranslationStatusText(qsizetype lines, qsizetype bytes, qsizetype warnings = 0);
+// "Translation failed at line 4; listing unchanged": the listing pane keeps the text of an
+// earlier translation, which the status must no longer claim as the program's.
+QString TranslationFailedText(std::size_t line);
 
 // The failure's message with the opcode's address: the machine's own failures name it
 // already; to any other (a failed window call) it is added when known (not negative).

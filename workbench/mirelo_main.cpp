@@ -280,6 +280,8 @@ void TForm1::TranslateProgram()
 {
     const std::vector<std::string> program = SplitLines(Memo1->toPlainText().toStdString());
     const TTranslation translation = ::TranslateProgram(table_, program);
+    if (translation.Failure)
+        StatusBar1->ShowTranslationFailure(translation.Failure->Line);
     feedback_->Show(translation);
     QStringList lines;
     qsizetype bytes = 0;

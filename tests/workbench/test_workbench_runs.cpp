@@ -156,6 +156,8 @@ void TestWorkbenchRuns::translationErrorShowsBox()
     QCOMPARE(form.Memo1->ErrorLine(), line);
     QCOMPARE(form.Memo1->textCursor().blockNumber(), line);
     QCOMPARE(form.Memo1->textCursor().positionInBlock(), 0);
+    QCOMPARE(form.StatusBar1->TranslationText(),
+             QStringLiteral("Translation failed at line %1; listing unchanged").arg(line + 1));
     QVERIFY(form.Memo1->MarkText(line).contains(QStringLiteral("'1x' is not a valid integer")));
     // Any change of the text takes the mark away.
     form.Memo1->textCursor().insertText(QStringLiteral(" "));
