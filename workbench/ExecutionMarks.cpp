@@ -24,6 +24,7 @@ void TExecutionMarks::Translated(std::vector<std::size_t> programLines)
 
 void TExecutionMarks::RunStarted()
 {
+    paused_ = false;
     // Comparing the texts also accepts an edit that was undone: the lines match again.
     if (translated_ && program_.toPlainText() == programText_
         && listing_.toPlainText() == listingText_) {
@@ -51,8 +52,18 @@ void TExecutionMarks::ShowAddress(std::int64_t address)
         listing_.ClearExecutingLine();
         return;
     }
-    listing_.SetExecutingLine(line);
-    program_.SetExecutingLine(static_cast<int>(programLines_[static_cast<std::size_t>(line)]) - 1);
+    listing_.SetExecutingLine(line, paused_);
+    program_.SetExecutingLine(static_cast<int>(programLines_[static_cast<std::size_t>(line)]) - 1,
+                              paused_);
+}
+
+void TExecutionMarks::SetPaused(bool paused)
+{
+    paused_ = paused;
+    if (!paused || !Showing())
+        return;
+    listing_.SetExecutingLine(listing_.ExecutingLine(), true);
+    program_.SetExecutingLine(program_.ExecutingLine(), true);
 }
 
 void TExecutionMarks::Stop()

@@ -4,6 +4,9 @@
 // successful translation left them when the run starts, and the first change of either
 // text afterwards ends the marks for that run. The last mark stays after the run ends, so
 // that a student sees where it stopped; the next run or translation clears it.
+// While the run is paused the student follows it step by step, so the marked lines are
+// scrolled into view; a running run only moves the marks and leaves the scrolling to the
+// student.
 
 #include <QObject>
 #include <QString>
@@ -28,6 +31,8 @@ public:
     bool Showing() const;
     // The current run fetched the opcode at this address.
     void ShowAddress(std::int64_t address);
+    // The current run was paused or resumed.
+    void SetPaused(bool paused);
 
 private:
     void Stop();
@@ -38,4 +43,5 @@ private:
     QString programText_;
     QString listingText_;
     bool translated_ = false;
+    bool paused_ = false;
 };

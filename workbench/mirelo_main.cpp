@@ -164,6 +164,8 @@ void TForm1::ConnectWidgets()
     StatusBar1->Watch(*session_);
     connect(session_.get(), &TRunSession::CurrentRunAt, marks_.get(),
             &TExecutionMarks::ShowAddress);
+    connect(session_.get(), &TRunSession::PauseChanged, marks_.get(),
+            &TExecutionMarks::SetPaused);
     connect(recovery_.get(), &TRecoveryController::WriteFailed, StatusBar1,
             [this](const QString& message) { StatusBar1->showMessage(message, 10000); });
 

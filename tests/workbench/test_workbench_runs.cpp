@@ -1,23 +1,24 @@
 // Commands and runs through the real window, worker and hooks: clicks on the buttons, results
 // awaited as the worker delivers them.
 
+#include "CodeEditor.h"
+#include "CustButton.h"
+#include "ExecutionMarks.h"
+#include "Machine.h"
+#include "MainMenu.h"
 #include "MemoryGridModel.h"
 #include "MemoryGridView.h"
+#include "ProgramHighlighter.h"
 #include "RegisterListView.h"
+#include "RunStatusBar.h"
+#include "Translation.h"
 #include "WorkbenchTestSupport.h"
 #include "emuthread.h"
-#include "CodeEditor.h"
-#include "ExecutionMarks.h"
-#include "MainMenu.h"
-#include "Machine.h"
-#include "Translation.h"
 #include "strutils2.h"
-#include "CustButton.h"
-#include "ProgramHighlighter.h"
-#include "RunStatusBar.h"
 
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
@@ -56,6 +57,8 @@ private slots:
     void stepsMatchMachineAndMarkLines_data();
     void stepsMatchMachineAndMarkLines();
     void editEndsMarksForTheRun();
+    void pausedRunScrollsToMarkedLine_data();
+    void pausedRunScrollsToMarkedLine();
     void stepFromPausedRun();
     void emptyListingEndsAtOnce();
 
@@ -321,6 +324,51 @@ void TestWorkbenchRuns::editEndsMarksForTheRun()
     QVERIFY(WaitForCurrentRunEnd(form));
     const int stopLine = form.Memo1->document()->blockCount() - 1;
     QCOMPARE(form.Memo1->ExecutingLine(), stopLine);
+}
+
+void TestWorkbenchRuns::pausedRunScrollsToMarkedLine_data()
+{
+    QTest::addColumn<bool>("stepped");
+    // Stepping, the student follows the run; running, the editor stays where it was scrolled.
+    QTest::addRow("stepped") << true;
+    QTest::addRow("running") << false;
+}
+
+void TestWorkbenchRuns::pausedRunScrollsToMarkedLine()
+{
+    QFETCH(bool, stepped);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    // A jump over two hundred lines to the Stop byte on the last line.
+    form.Memo1->setPlainText(QStringLiteral("jmp :end\n") + QStringLiteral("inc\n").repeated(200)
+                             + QStringLiteral(":end\nstop"));
+    const int stopLine = 202;
+    if (stepped) {
+        Click(form.CustButton1);
+        TRunSession& session = form.Session();
+        for (std::uint64_t step = 0; step < 2; ++step) {
+            form.MainMenu1->StepAction->trigger();
+            QVERIFY(WaitUntilStepped(session, step));
+        }
+        QCOMPARE(form.Memo1->ExecutingLine(), 0);
+        form.MainMenu1->StepAction->trigger();
+    } else {
+        Click(form.CustButton2);
+    }
+    QVERIFY(WaitForCurrentRunEnd(form));
+    DeliverQueuedCalls();
+    QCOMPARE(form.Memo1->ExecutingLine(), stopLine);
+    // Labels emit no listing line: the Stop byte is on the listing's line 201.
+    QCOMPARE(form.Memo2->ExecutingLine(), stopLine - 1);
+    for (const TCodeEditor* editor : {form.Memo1, form.Memo2}) {
+        const int line = editor->ExecutingLine();
+        const QScrollBar* bar = editor->verticalScrollBar();
+        if (stepped)
+            QVERIFY(bar->value() <= line && line < bar->value() + bar->pageStep());
+        else
+            QCOMPARE(bar->value(), 0);
+    }
+    QCOMPARE(form.Memo1->textCursor().position(), 0);
 }
 
 void TestWorkbenchRuns::stepFromPausedRun()
