@@ -8,7 +8,7 @@ TMachine::TMachine(TMemoryStream& image) : image_(image) {}
 
 void TMachine::Reset()
 {
-    registers_.fill(0);
+    registers_ = StartRegisters;
     current_ = 0;
     page_ = 0;
     end_ = TMachineEnd::None;

@@ -38,8 +38,10 @@ class TMachine {
 public:
     explicit TMachine(TMemoryStream& image);
 
-    // The start of a run: every register 0, R1 current, page 0, position 0.
+    // The start of a run: every register as StartRegisters, R1 current, page 0, position 0.
     void Reset();
+    // What the registers hold before a run's first step.
+    static constexpr TRegisterFile StartRegisters{};
 
     // Executes steps until the run ends or `maxSteps` steps have been taken, and returns the
     // number of steps taken, the one that ended the run included; EndReason() then tells

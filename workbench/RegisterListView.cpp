@@ -39,9 +39,10 @@ void TRegisterListView::ShowRegisters(const TRegisterFile& registers, std::uint8
     compare_ = true;
 }
 
-void TRegisterListView::BeginRun()
+void TRegisterListView::BeginRun(const TRegisterFile& start)
 {
-    compare_ = false;
+    previous_ = start;
+    compare_ = true;
     // Lines beyond the registers (left by someone else) were never tinted.
     const int lines = std::min(count(), static_cast<int>(tinted_.size()));
     for (int i = 0; i < lines; ++i)

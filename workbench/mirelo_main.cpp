@@ -8,6 +8,7 @@
 #include "ExecutionMarks.h"
 #include "FileDrop.h"
 #include "ListingLoader.h"
+#include "Machine.h"
 #include "MainMenu.h"
 #include "MemoryGridModel.h"
 #include "MemoryGridView.h"
@@ -313,9 +314,10 @@ void TForm1::Emulate(bool paused)
     SelectPage(TProgramPages::PageMemory);
     auto image = std::make_unique<TMemoryStream>(LoadListing(Memo2->toPlainText()));
     StringGrid1->SizeFor(image->Size());
-    // A new run's first refresh compares with nothing: what changed is what its steps change.
+    // What a run's first step changed is measured from where the run starts: the image shown
+    // here and the machine's starting registers.
     MemoryGrid()->BeginRun();
-    ListBox1->BeginRun();
+    ListBox1->BeginRun(TMachine::StartRegisters);
     ShowMemory(*image);
     marks_->RunStarted();
     session_->Start(std::move(image), paused);

@@ -1,6 +1,7 @@
 // The change tints: the memory grid and the register list mark what the latest refresh of a
 // run changed, clear the marks at the next refresh, and never touch the text.
 
+#include "Machine.h"
 #include "MemoryCellDelegate.h"
 #include "MemoryGridModel.h"
 #include "RegisterListView.h"
@@ -170,7 +171,10 @@ void TestChangeTints::registerLines_data()
     QTest::addRow("the mark moving is no change") << QList<QList<int>>{{0, 2, 7}, {2, 2, 7}} << -1 << QList<int>{};
     QTest::addRow("an unchanged refresh clears it")
         << QList<QList<int>>{{0}, {0, 1, 3}, {1, 1, 3}} << -1 << QList<int>{};
-    QTest::addRow("a new run's first refresh tints nothing") << QList<QList<int>>{{0}, {0, 1, 3}} << 1 << QList<int>{};
+    QTest::addRow("a new run's first step is measured from its start")
+        << QList<QList<int>>{{0}, {0, 1, 3}} << 1 << QList<int>{1};
+    QTest::addRow("not from the run before")
+        << QList<QList<int>>{{0, 1, 3}, {0, 4, 2}} << 1 << QList<int>{4};
     QTest::addRow("BeginRun clears the tints at once") << QList<QList<int>>{{0}, {0, 1, 3}} << 2 << QList<int>{};
 }
 
@@ -184,12 +188,12 @@ void TestChangeTints::registerLines()
     std::uint8_t current = 0;
     for (qsizetype i = 0; i < refreshes.size(); ++i) {
         if (i == beginRunAt)
-            list.BeginRun();
+            list.BeginRun(TMachine::StartRegisters);
         registers = RegistersOf(refreshes[i], current);
         list.ShowRegisters(registers, current);
     }
     if (beginRunAt == refreshes.size())
-        list.BeginRun();
+        list.BeginRun(TMachine::StartRegisters);
     const std::vector<std::string> lines = RegisterLines(registers, current);
     QCOMPARE(list.count(), 15);
     for (int i = 0; i < list.count(); ++i) {

@@ -275,8 +275,13 @@ void TestWorkbenchRuns::stepsMatchMachineAndMarkLines()
     for (int step = 1; step <= steps; ++step) {
         form.MainMenu1->StepAction->trigger();
         QVERIFY(WaitUntilStepped(session, static_cast<std::uint64_t>(step)));
+        const TRegisterFile before = machine.Registers();
         QVERIFY(machine.Step(hooks));
         QCOMPARE(session.CurrentWorker()->Machine().Registers(), machine.Registers());
+        // The tints show what this step changed, the run's first step included.
+        for (std::size_t i = 0; i < before.size(); ++i)
+            QCOMPARE(form.ListBox1->LineChanged(static_cast<int>(i)),
+                     machine.Registers()[i] != before[i]);
         QVERIFY(session.Paused());
         QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Resume"));
         if (!marked) {
