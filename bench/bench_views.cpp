@@ -2,6 +2,8 @@
 // causes, for small and large images, and a whole paced run of the sample program through
 // the real window, worker and hooks.
 
+#include "CodeEditor.h"
+#include "CustButton.h"
 #include "MemoryGridModel.h"
 #include "MemoryGridView.h"
 #include "MemoryStream.h"
@@ -12,15 +14,13 @@
 #include "WindowHooks.h"
 #include "mirelo_main.h"
 
-#include "CustButton.h"
-
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QLabel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -179,6 +179,9 @@ int main(int argc, char* argv[])
                 refreshes, runMs,
                 form.ListBox1->count() > 2 ? qPrintable(form.ListBox1->item(2)->text()) : "-");
     std::printf("first highlight after %.1f ms\n", firstHighlightMs);
+    // The run executed the editor's own translation, so both editors marked its lines.
+    std::printf("executing-line marks: program line %d, listing line %d\n",
+                form.Memo1->ExecutingLine() + 1, form.Memo2->ExecutingLine() + 1);
     std::printf("status bar: %d texts during the run, last \"%s\"\n", statusTexts,
                 qPrintable(form.StatusBar1->RunText()));
     std::printf("paced ratio: %.4f\n", runMs / pacedMs);
