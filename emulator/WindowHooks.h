@@ -1,6 +1,6 @@
 #pragma once
 // The only way a running machine reaches the window. The emulator knows the window through
-// these two small interfaces: the workbench window implements them, tests with recorders.
+// these small interfaces: the workbench window implements them, tests with recorders.
 
 #include "MemoryStream.h"
 #include "RegisterFile.h"
@@ -18,21 +18,27 @@ public:
     virtual void Post(std::function<void()> call) = 0;
 };
 
-// What a run shows and asks. Every method is called on the window's thread only, while the
-// worker that called it waits, so the machine state and the image can be read without a lock.
+// What a run shows. Every method is called on the window's thread only, while the worker
+// that called it waits, so the machine state and the image can be read without a lock.
 // An exception thrown here goes back to the worker and ends its run.
-class IRunViews {
+class IRunDisplay {
 public:
-    virtual ~IRunViews() = default;
+    virtual ~IRunDisplay() = default;
     // Position hook: select exactly the memory grid's cell of the opcode byte at this
-    // address, without scrolling.
+    // address, without scrolling; an address outside the grid leaves nothing selected.
     virtual void HighlightAddress(std::int64_t address) = 0;
-    // Register hook: rebuild the register list.
+    // Register hook: rewrite the register list, one line per register, the current one marked.
     virtual void ShowRegisters(const TRegisterFile& registers, std::uint8_t current) = 0;
-    // Memory hook: rewrite the memory grid; must leave image.Position() as it found it.
+    // Memory hook: rewrite the memory grid from the whole image; must leave image.Position()
+    // as it found it.
     virtual void ShowMemory(TMemoryStream& image) = 0;
     // Output hook: append one line ("Value: " and the number) to the output pane.
     virtual void AppendOutput(const std::string& line) = 0;
+};
+
+// What a run shows and asks, under the same rules.
+class IRunViews : public IRunDisplay {
+public:
     // Input hook: ask the user; call `answer` exactly once, on the window's thread, with the
     // entered text - at once or later (the dialog may be busy with another run).
     virtual void RequestInput(std::function<void(std::string)> answer) = 0;

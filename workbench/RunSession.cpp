@@ -1,7 +1,6 @@
 #include "RunSession.h"
 
 #include "InputPrompt.h"
-#include "RunDisplay.h"
 #include "emuthread.h"
 
 #include <QTimer>
@@ -10,19 +9,23 @@
 #include <stdexcept>
 #include <utility>
 
-// One run's hook calls: the session's own, and besides them what only the current run may
-// report.
+// One run's hook calls: what only shows goes straight to the display; where the run is and
+// what it asks go through the session, which tells the current run from replaced ones and
+// serves one input request at a time.
 class TRunSession::TRunViews : public IRunViews {
 public:
     TRunViews(TRunSession& session, int id) : session_(session), id_(id) {}
 
-    void HighlightAddress(std::int64_t address) override;
+    void HighlightAddress(std::int64_t address) override
+    {
+        session_.HighlightAddress(id_, address);
+    }
     void ShowRegisters(const TRegisterFile& registers, std::uint8_t current) override
     {
-        session_.ShowRegisters(registers, current);
+        session_.display_.ShowRegisters(registers, current);
     }
-    void ShowMemory(TMemoryStream& image) override { session_.ShowMemory(image); }
-    void AppendOutput(const std::string& line) override { session_.AppendOutput(line); }
+    void ShowMemory(TMemoryStream& image) override { session_.display_.ShowMemory(image); }
+    void AppendOutput(const std::string& line) override { session_.display_.AppendOutput(line); }
     void RequestInput(std::function<void(std::string)> answer) override
     {
         session_.RequestInput(std::move(answer));
@@ -43,13 +46,6 @@ struct TRunSession::TRun {
     // The worker's end notice has reached the session.
     bool endNoticed = false;
 };
-
-void TRunSession::TRunViews::HighlightAddress(std::int64_t address)
-{
-    session_.HighlightAddress(address);
-    if (session_.current_ && session_.current_->id == id_)
-        emit session_.CurrentRunAt(address);
-}
 
 TRunSession::TRunSession(IRunDisplay& display, QObject* parent)
     : QObject(parent), display_(display), stepDelay_(TEmulationThread::DefaultStepDelay)
@@ -153,25 +149,12 @@ void TRunSession::Stop()
 
 // ---- hook calls ----------------------------------------------------------------------------
 
-void TRunSession::HighlightAddress(std::int64_t address)
+void TRunSession::HighlightAddress(int runId, std::int64_t address)
 {
     display_.HighlightAddress(address);
     emit Stepped();
-}
-
-void TRunSession::ShowRegisters(const TRegisterFile& registers, std::uint8_t current)
-{
-    display_.ShowRegisters(registers, current);
-}
-
-void TRunSession::ShowMemory(TMemoryStream& image)
-{
-    display_.ShowMemory(image);
-}
-
-void TRunSession::AppendOutput(const std::string& line)
-{
-    display_.AppendOutput(line);
+    if (current_ && current_->id == runId)
+        emit CurrentRunAt(address);
 }
 
 // ---- input ---------------------------------------------------------------------------------

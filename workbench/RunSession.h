@@ -22,10 +22,9 @@
 #include <vector>
 
 class IInputPrompt;
-class IRunDisplay;
 class TEmulationThread;
 
-class TRunSession : public QObject, private IRunViews {
+class TRunSession : public QObject {
     Q_OBJECT
 public:
     // The display must outlive the session's runs; Shutdown() (or the destructor) ends them.
@@ -88,12 +87,9 @@ private:
     struct TRun;
     class TRunViews;
 
-    // IRunViews: the worker's hook calls, on the window's thread.
-    void HighlightAddress(std::int64_t address) override;
-    void ShowRegisters(const TRegisterFile& registers, std::uint8_t current) override;
-    void ShowMemory(TMemoryStream& image) override;
-    void AppendOutput(const std::string& line) override;
-    void RequestInput(std::function<void(std::string)> answer) override;
+    // The hook calls that are the session's own business, on the window's thread.
+    void HighlightAddress(int runId, std::int64_t address);
+    void RequestInput(std::function<void(std::string)> answer);
 
     void WorkerEnded(int runId);
     void Release(const TRun* run);

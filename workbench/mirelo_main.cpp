@@ -117,16 +117,9 @@ QWidget* TForm1::CreatePanel2()
     Panel2->setFixedWidth(373);
 
     PageControl1 = new TProgramPages(Panel2);
-    TabSheet4 = PageControl1->TabSheet4;
-    TabSheet1 = PageControl1->TabSheet1;
-    TabSheet2 = PageControl1->TabSheet2;
-    TabSheet3 = PageControl1->TabSheet3;
-    Memo4 = PageControl1->Memo4;
     Memo1 = PageControl1->Memo1;
     Memo2 = PageControl1->Memo2;
     StringGrid1 = PageControl1->StringGrid1;
-    Splitter1 = PageControl1->Splitter1;
-    Panel1 = PageControl1->Panel1;
     ListBox1 = PageControl1->ListBox1;
     TTabLeavesEditor::Install(Memo1);
     feedback_ = std::make_unique<TTranslationFeedback>(*Memo1);
@@ -151,7 +144,7 @@ void TForm1::SetTabOrder()
 {
     // As a person reads the window: the page tabs, the current page's views, the buttons left
     // to right, the output pane. Views on hidden pages are passed over.
-    QWidget* const order[] = {PageControl1->tabBar(), Memo4, Memo1, Memo2, StringGrid1,
+    QWidget* const order[] = {PageControl1->tabBar(), PageControl1->Memo4, Memo1, Memo2, StringGrid1,
                               ListBox1, CustButton1, CustButton2, CustButton3, CustButton4,
                               CustButton5, Memo3};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
@@ -172,7 +165,7 @@ void TForm1::ConnectWidgets()
 
     auto* drop = new TFileDrop(this);
     for (QWidget* target : {static_cast<QWidget*>(this), Memo1->viewport(), Memo2->viewport(),
-                            Memo3->viewport(), Memo4->viewport()})
+                            Memo3->viewport(), PageControl1->Memo4->viewport()})
         drop->Watch(target);
     connect(drop, &TFileDrop::FileDropped, document_.get(), &TProgramDocument::OpenGuarded);
 }

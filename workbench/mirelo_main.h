@@ -8,7 +8,7 @@
 #include "CodeEditor.h"
 #include "InstructionTable.h"
 #include "ProgramPages.h"
-#include "RunDisplay.h"
+#include "WindowHooks.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -21,7 +21,6 @@
 
 class QFrame;
 class QPlainTextEdit;
-class QSplitter;
 class TCustButton;
 class TExecutionMarks;
 class TForm2;
@@ -80,16 +79,9 @@ public:
     QWidget* ClientArea = nullptr;
     QFrame* Panel2 = nullptr;
     TProgramPages* PageControl1 = nullptr;
-    QWidget* TabSheet4 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QWidget* TabSheet3 = nullptr;
-    QPlainTextEdit* Memo4 = nullptr;
     TCodeEditor* Memo1 = nullptr;
     TCodeEditor* Memo2 = nullptr;
     TMemoryGridView* StringGrid1 = nullptr;
-    QSplitter* Splitter1 = nullptr;
-    QFrame* Panel1 = nullptr;
     TRegisterListView* ListBox1 = nullptr;
     TButtonBar* Panel3 = nullptr;
     TCustButton* CustButton1 = nullptr;

@@ -3,7 +3,6 @@
 
 #include "InputPrompt.h"
 #include "ListingLoader.h"
-#include "RunDisplay.h"
 #include "RunSession.h"
 #include "WorkbenchTestSupport.h"
 #include "emuthread.h"

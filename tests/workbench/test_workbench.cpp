@@ -138,12 +138,12 @@ void TestWorkbench::pagesAndEditorsAtStart()
     const QStringList captions = {"MAsm", "Asm", "Machinecode", "Memory"};
     for (int i = 0; i < 4; ++i)
         QCOMPARE(form.PageControl1->tabText(i), captions[i]);
-    QCOMPARE(form.PageControl1->widget(0), form.TabSheet4);
-    QCOMPARE(form.PageControl1->widget(3), form.TabSheet3);
+    QCOMPARE(form.PageControl1->widget(0), form.PageControl1->TabSheet4);
+    QCOMPARE(form.PageControl1->widget(3), form.PageControl1->TabSheet3);
     QVERIFY(!form.PageControl1->isTabVisible(0));
     QCOMPARE(form.PageControl1->currentIndex(), 1);
 
-    QCOMPARE(form.Memo4->toPlainText(), QStringLiteral("Memo4"));
+    QCOMPARE(form.PageControl1->Memo4->toPlainText(), QStringLiteral("Memo4"));
     QCOMPARE(form.Memo1->toPlainText().split('\n'),
              QStringList({"add ah", "xch $1,$2", ":start", "set 1", "inc", "set 3",
                           "cmp $1,$2", "jin :stop,:start", ":stop", "stop"}));
@@ -178,8 +178,8 @@ void TestWorkbench::memoryGridSettings()
     QCOMPARE(grid->selectionMode(), QAbstractItemView::ContiguousSelection);
     QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
     QVERIFY(!(grid->model()->flags(grid->model()->index(0, 0)) & Qt::ItemIsEditable));
-    QCOMPARE(form.Panel1->width(), 61);
-    QCOMPARE(form.Splitter1->widget(1), form.Panel1);
+    QCOMPARE(form.PageControl1->Panel1->width(), 61);
+    QCOMPARE(form.PageControl1->Splitter1->widget(1), form.PageControl1->Panel1);
 }
 
 void TestWorkbench::selectPageOnlyShowsVisiblePages_data()
