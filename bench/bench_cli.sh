@@ -22,7 +22,7 @@ for round in 1 2 3; do
     best=$(awk -v s="$start" -v e="$end" -v b="$best" 'BEGIN { t = e - s; print (b == "" || t < b) ? t : b }')
 done
 
-machine=$("$build/bench/bench_machine" | tail -n 1 | sed 's/[^0-9.]//g')
+machine=$("$build/bench/bench_machine" | sed -n "s/^machine instructions per second: //p")
 awk -v n="$instructions" -v t="$best" -v m="$machine" 'BEGIN {
     ips = n / t
     printf "mirelo-cli: %d instructions in %.3f s (best of 3)\n", n, t

@@ -4,10 +4,10 @@
 #include "Machine.h"
 #include "RegisterText.h"
 #include "TerminalText.h"
+#include "strutils2.h"
 
 #include <cinttypes>
 #include <string>
-#include <type_traits>
 
 namespace {
 
@@ -20,6 +20,8 @@ public:
     void Delay() {}
     void Registers(const TRegisterFile&, std::uint8_t) {}
     void Memory(TMemoryStream&) {}
+    // Called once the run has stopped, also after a failure.
+    void Finish() {}
 
     void Output(const std::string& text)
     {
@@ -46,11 +48,13 @@ protected:
 
 // Adds one line per step on standard error: the opcode's address and byte, the instruction
 // with its operand bytes when the byte executes as one, and the current register afterwards.
+// Memory, a completed step's last hook, writes the line; Finish() writes that of a step that
+// ended the run or failed.
 class TTraceHooks : public TStdioHooks {
 public:
     TTraceHooks(const TCliStreams& streams, const TMachine& machine,
-                const std::vector<std::size_t>& byteLines)
-        : TStdioHooks(streams), machine_(machine), byteLines_(byteLines)
+                const std::vector<TByteOrigin>& byteOrigins)
+        : TStdioHooks(streams), machine_(machine), byteOrigins_(byteOrigins)
     {
     }
 
@@ -58,9 +62,9 @@ public:
     {
         const auto& bytes = machine_.Image().Bytes();
         const auto opcodeAt = static_cast<std::size_t>(address);
-        programLine_ = opcodeAt < byteLines_.size() ? byteLines_[opcodeAt] : 0;
-        const std::uint8_t opcode = bytes[static_cast<std::size_t>(address)];
-        line_ = FormatAddress(address, opcode);
+        programLine_ = opcodeAt < byteOrigins_.size() ? byteOrigins_[opcodeAt].ProgramLine : 0;
+        const std::uint8_t opcode = bytes[opcodeAt];
+        line_ = HexText(opcodeAt, 4, false) + "  " + HexText(opcode, 2, false) + "  ";
         if (!machine_.Executes(opcode)) {
             line_ += "(passed over)";
             return;
@@ -70,15 +74,12 @@ public:
             return;
         line_ += form->Mnemonic;
         for (int k = 1; k <= form->OperandCount(); ++k) {
-            const auto at = static_cast<std::size_t>(address + k);
-            char text[4];
-            if (at < bytes.size())
-                std::snprintf(text, sizeof text, " %02x", bytes[at]);
-            else
-                std::snprintf(text, sizeof text, " --");
-            line_ += text;
+            const std::size_t at = opcodeAt + static_cast<std::size_t>(k);
+            line_ += at < bytes.size() ? " " + HexText(bytes[at], 2, false) : " --";
         }
     }
+
+    void Memory(TMemoryStream&) { Finish(); }
 
     void Finish()
     {
@@ -98,40 +99,22 @@ public:
     }
 
 private:
-    static std::string FormatAddress(std::int64_t address, std::uint8_t opcode)
-    {
-        char text[40];
-        std::snprintf(text, sizeof text, "%04" PRIx64 "  %02x  ", static_cast<std::uint64_t>(address),
-                      opcode);
-        return text;
-    }
-
     const TMachine& machine_;
-    const std::vector<std::size_t>& byteLines_;
+    const std::vector<TByteOrigin>& byteOrigins_;
     std::string line_;
     std::size_t programLine_ = 0;   // 0 when the step's byte has no program line
 };
 
 // Runs until the run ends or maxSteps steps have been taken; false after a failure, which
-// it reports. A trace needs its line finished after every step, so it steps one at a time.
+// it reports.
 template <class Hooks>
 bool RunSteps(TMachine& machine, Hooks& hooks, std::uint64_t maxSteps, const TCliStreams& streams)
 {
-    constexpr bool tracing = std::is_same_v<Hooks, TTraceHooks>;
     try {
-        if constexpr (tracing) {
-            for (std::uint64_t steps = 0; steps < maxSteps; ++steps) {
-                const bool goesOn = machine.Step(hooks);
-                hooks.Finish();
-                if (!goesOn)
-                    break;
-            }
-        } else {
-            machine.Run(hooks, maxSteps);
-        }
+        machine.Run(hooks, maxSteps);
+        hooks.Finish();
     } catch (const EMachineFault& fault) {
-        if constexpr (tracing)
-            hooks.Finish();
+        hooks.Finish();
         // An In failure quotes the text read, which may hold control characters.
         std::fprintf(streams.Err, "mirelo-cli: run failed: %s\n",
                      EscapeForTerminal(fault.what()).c_str());
@@ -156,13 +139,13 @@ int RunLoop(TMachine& machine, Hooks& hooks, std::uint64_t maxSteps, const TCliS
 } // namespace
 
 int RunImage(TMemoryStream& image, const TCliOptions& options, const TCliStreams& streams,
-             const std::vector<std::size_t>& byteLines)
+             const std::vector<TByteOrigin>& byteOrigins)
 {
     TMachine machine(image);
     machine.Reset();
     int status = ExitEnded;
     if (options.Trace) {
-        TTraceHooks hooks(streams, machine, byteLines);
+        TTraceHooks hooks(streams, machine, byteOrigins);
         status = RunLoop(machine, hooks, options.MaxSteps, streams);
     } else {
         TStdioHooks hooks(streams);

@@ -4,8 +4,8 @@
 
 #include "CliOptions.h"
 #include "MemoryStream.h"
+#include "Translation.h"
 
-#include <cstddef>
 #include <cstdio>
 #include <vector>
 
@@ -25,7 +25,8 @@ struct TCliStreams {
 };
 
 // Runs the image from a fresh start until it ends, fails or uses up options.MaxSteps steps,
-// and returns the exit status for that outcome. byteLines, when not empty, holds the program
-// line (from 1) of every byte by address, and each trace line ends with its step's line.
+// and returns the exit status for that outcome. byteOrigins, when not empty, tells the
+// program line of every byte by address (TTranslation::ByteOrigins()), and each trace line
+// ends with its step's line.
 int RunImage(TMemoryStream& image, const TCliOptions& options, const TCliStreams& streams,
-             const std::vector<std::size_t>& byteLines = {});
+             const std::vector<TByteOrigin>& byteOrigins = {});

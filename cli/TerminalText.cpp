@@ -1,5 +1,7 @@
 #include "TerminalText.h"
 
+#include "strutils2.h"
+
 namespace {
 
 bool InRange(unsigned char c, unsigned char low, unsigned char high)
@@ -45,10 +47,8 @@ std::size_t SequenceLength(std::string_view text, std::size_t at)
 
 void AppendEscaped(std::string& out, unsigned char c)
 {
-    static constexpr char digits[] = "0123456789abcdef";
     out += "\\x";
-    out += digits[c >> 4];
-    out += digits[c & 0xf];
+    out += HexText(c, 2, false);
 }
 
 } // namespace

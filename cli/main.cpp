@@ -18,15 +18,6 @@
 
 namespace {
 
-// The program line of every byte, for the trace.
-std::vector<std::size_t> ByteLines(const TTranslation& translation)
-{
-    std::vector<std::size_t> lines;
-    for (const TByteOrigin& origin : translation.ByteOrigins())
-        lines.push_back(origin.ProgramLine);
-    return lines;
-}
-
 int TranslateOrRun(const TCliOptions& options, const TInstructionTable& table, const TCliStreams& io)
 {
     const auto program = SplitLines(ReadSource(options.File));
@@ -40,9 +31,9 @@ int TranslateOrRun(const TCliOptions& options, const TInstructionTable& table, c
         return ExitEnded;
     }
     TMemoryStream image(LoadListing(translation.Listing));
-    const std::vector<std::size_t> byteLines =
-        options.Trace ? ByteLines(translation) : std::vector<std::size_t>{};
-    return RunImage(image, options, io, byteLines);
+    const std::vector<TByteOrigin> byteOrigins =
+        options.Trace ? translation.ByteOrigins() : std::vector<TByteOrigin>{};
+    return RunImage(image, options, io, byteOrigins);
 }
 
 int Execute(const TCliOptions& options, const TCliStreams& io)

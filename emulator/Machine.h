@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -80,10 +81,6 @@ public:
     // True when the page value lets this byte act: Stop, Reset and Page always, every other
     // byte only while the page value is 0. A byte that is no instruction acts as nothing.
     bool Executes(std::uint8_t opcode) const { return page_ == 0 || opcode <= 4; }
-
-    // The number of operand bytes an instruction reads when executed, or -1 for a byte that
-    // is no instruction of its own.
-    static int OperandCount(std::uint8_t opcode) { return OperandCounts[opcode]; }
 
 private:
     // The operand bytes of one instruction, read in order straight from the image. Next()
@@ -162,12 +159,45 @@ private:
                                                 std::int64_t at, std::int64_t& next);
     template <TOperation Operation, TForm Form>
     [[gnu::always_inline]] void Arithmetic(TOperands& in);
+    // Div CC, iDiv RR and iDiv MM: cur := x div y.
+    template <TForm Form>
+    [[gnu::always_inline]] void Divide(TOperands& in)
+    {
+        const auto [x, y] = Values<Form>(in);
+        std::int32_t& current = Cur(); // checked before the divisor
+        current = Quotient(x, y);
+    }
+    // Jin (IfZero) and Jig: sets `next` to one of the two targets, both read before the test;
+    // neither falls through. Setting `next` here, not returning the target, keeps the loop of
+    // Run() as fast as with the code written out in each case.
+    template <TForm Form, bool IfZero>
+    [[gnu::always_inline]] void Branch(TOperands& in, std::int64_t& next)
+    {
+        const auto [first, second] = Values<Form>(in);
+        const std::int32_t current = Cur();
+        if constexpr (IfZero)
+            next = current == 0 ? first : second;
+        else
+            next = current > 0 ? first : second;
+    }
     // The next operand byte as a constant (C), an address (A), the register it names (R) or
     // the memory byte at it (M).
     [[gnu::always_inline]] static std::int32_t C(TOperands& in) { return in.Byte(); }
     [[gnu::always_inline]] static std::uint8_t A(TOperands& in) { return in.Byte(); }
     [[gnu::always_inline]] std::int32_t& R(TOperands& in) { return Register(in.Byte()); }
     [[gnu::always_inline]] std::int32_t M(TOperands& in) { return MemoryAt(in.Byte()); }
+    // The two values of a CC, RR or MM form, in the order read (a braced list reads in order).
+    template <TForm Form>
+    [[gnu::always_inline]] std::pair<std::int32_t, std::int32_t> Values(TOperands& in)
+    {
+        static_assert(Form == TForm::CC || Form == TForm::RR || Form == TForm::MM);
+        if constexpr (Form == TForm::CC)
+            return {C(in), C(in)};
+        else if constexpr (Form == TForm::RR)
+            return {R(in), R(in)};
+        else
+            return {M(in), M(in)};
+    }
 
     // The outcome of Cmp: 1, 0 or -1 as x is above, equal to or below y.
     static std::int32_t Compare(std::int32_t x, std::int32_t y)
@@ -232,17 +262,11 @@ template <TMachine::TOperation Operation, TMachine::TForm Form>
 inline void TMachine::Arithmetic(TOperands& in)
 {
     // Every value is read before the current register is written.
+    constexpr bool twoOperands = Form == TForm::CC || Form == TForm::RR || Form == TForm::MM;
     std::int32_t x = 0;
     std::int32_t y = 0;
-    if constexpr (Form == TForm::CC) {
-        x = C(in);
-        y = C(in);
-    } else if constexpr (Form == TForm::RR) {
-        x = R(in);
-        y = R(in);
-    } else if constexpr (Form == TForm::MM) {
-        x = M(in);
-        y = M(in);
+    if constexpr (twoOperands) {
+        std::tie(x, y) = Values<Form>(in);
     } else if constexpr (Form == TForm::C) {
         y = C(in);
     } else if constexpr (Form == TForm::R) {
@@ -255,7 +279,7 @@ inline void TMachine::Arithmetic(TOperands& in)
         y = Cur();
     }
     std::int32_t& current = Cur();
-    if constexpr (Form != TForm::CC && Form != TForm::RR && Form != TForm::MM)
+    if constexpr (!twoOperands)
         x = current;
     // Register arithmetic wraps in 32 bits; going through unsigned keeps that free of overflow.
     const auto ux = static_cast<std::uint32_t>(x);
@@ -322,13 +346,7 @@ inline TMachine::TDone TMachine::Execute(Hooks& hooks, std::uint8_t opcode, std:
         second = rest; // last, so that a second result into the current register wins
         break;
     }
-    case 0x31: { // Div CC
-        const std::int32_t c1 = C(in);
-        const std::int32_t c2 = C(in);
-        std::int32_t& current = Cur();
-        current = Quotient(c1, c2);
-        break;
-    }
+    case 0x31: Divide<F::CC>(in); break;
     case 0x32: { // Div RR: cur := cur div R[r1]; R[r2] := new cur mod old R[r2]
         const std::int32_t divisor = R(in);
         std::int32_t& second = R(in);
@@ -339,13 +357,7 @@ inline TMachine::TDone TMachine::Execute(Hooks& hooks, std::uint8_t opcode, std:
         second = rest;
         break;
     }
-    case 0x33: { // iDiv RR
-        const std::int32_t x = R(in);
-        const std::int32_t y = R(in);
-        std::int32_t& current = Cur();
-        current = Quotient(x, y);
-        break;
-    }
+    case 0x33: Divide<F::RR>(in); break;
     case 0x34: { // Div MM: cur := cur div m(a1); byte at a2 := new cur div m(a1)
         const std::int32_t divisor = M(in);
         const std::uint8_t address = A(in);
@@ -355,13 +367,7 @@ inline TMachine::TDone TMachine::Execute(Hooks& hooks, std::uint8_t opcode, std:
         WriteMemory(address, Quotient(q, divisor));
         break;
     }
-    case 0x35: { // iDiv MM
-        const std::int32_t x = M(in);
-        const std::int32_t y = M(in);
-        std::int32_t& current = Cur();
-        current = Quotient(x, y);
-        break;
-    }
+    case 0x35: Divide<F::MM>(in); break;
 
     case 0x40: Arithmetic<O::Mul, F::C>(in); break;
     case 0x41: Arithmetic<O::Mul, F::CC>(in); break;
@@ -434,46 +440,16 @@ inline TMachine::TDone TMachine::Execute(Hooks& hooks, std::uint8_t opcode, std:
     }
     case 0x83: { std::int32_t& other = R(in); std::swap(Cur(), other); break; }
 
-    // Jumps: Jin and Jig read both targets before the test and never fall through.
+    // Jumps: the target is the position the next step starts at.
     case 0x90: next = C(in); return TDone::Acted;
     case 0x91: next = R(in); return TDone::Acted;
     case 0x92: next = M(in); return TDone::Acted;
-    case 0x93: { // Jin CC
-        const std::int32_t first = C(in);
-        const std::int32_t second = C(in);
-        next = Cur() == 0 ? first : second;
-        return TDone::Acted;
-    }
-    case 0x94: { // Jin RR
-        const std::int32_t first = R(in);
-        const std::int32_t second = R(in);
-        next = Cur() == 0 ? first : second;
-        return TDone::Acted;
-    }
-    case 0x95: { // Jin MM
-        const std::int32_t first = M(in);
-        const std::int32_t second = M(in);
-        next = Cur() == 0 ? first : second;
-        return TDone::Acted;
-    }
-    case 0x96: { // Jig CC
-        const std::int32_t first = C(in);
-        const std::int32_t second = C(in);
-        next = Cur() > 0 ? first : second;
-        return TDone::Acted;
-    }
-    case 0x97: { // Jig RR
-        const std::int32_t first = R(in);
-        const std::int32_t second = R(in);
-        next = Cur() > 0 ? first : second;
-        return TDone::Acted;
-    }
-    case 0x98: { // Jig MM
-        const std::int32_t first = M(in);
-        const std::int32_t second = M(in);
-        next = Cur() > 0 ? first : second;
-        return TDone::Acted;
-    }
+    case 0x93: Branch<F::CC, true>(in, next); return TDone::Acted;
+    case 0x94: Branch<F::RR, true>(in, next); return TDone::Acted;
+    case 0x95: Branch<F::MM, true>(in, next); return TDone::Acted;
+    case 0x96: Branch<F::CC, false>(in, next); return TDone::Acted;
+    case 0x97: Branch<F::RR, false>(in, next); return TDone::Acted;
+    case 0x98: Branch<F::MM, false>(in, next); return TDone::Acted;
 
     // Cmp: the outcome is written after both values are read.
     case 0xA0: { const std::int32_t x = R(in); Cur() = Compare(x, C(in)); break; }

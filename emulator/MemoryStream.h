@@ -16,9 +16,6 @@ public:
 
     bool AtValidByte() const { return position_ >= 0 && position_ < Size(); }
 
-    // The byte at the position, which advances by one; the caller has checked AtValidByte().
-    std::uint8_t ReadByte() { return bytes_[static_cast<std::size_t>(position_++)]; }
-
     // Writes at the position (which must not be negative) and advances by one; writing past
     // the end first extends the image with zero bytes.
     void WriteByte(std::uint8_t value)
@@ -29,8 +26,6 @@ public:
         bytes_[at] = value;
         ++position_;
     }
-
-    void Append(std::uint8_t value) { bytes_.push_back(value); }
 
     const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
     std::vector<std::uint8_t>& Bytes() { return bytes_; }

@@ -60,10 +60,7 @@ struct TEmulationThread::TControl {
 
     // Whether the worker, held inside a step, may finish it: as MayStartStep(), or the step is
     // a stepped one and no pause was added since it was taken (a Halt holds it until lifted).
-    bool MayFinishStep()
-    {
-        return pauses == 0 || shutdown || (stepping && pauses <= stepPauses) || TakeStep();
-    }
+    bool MayFinishStep() { return (stepping && pauses <= stepPauses) || MayStartStep(); }
 
     // Takes a granted step. Only the wait predicates call it, so under the mutex.
     bool TakeStep()

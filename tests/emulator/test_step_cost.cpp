@@ -143,7 +143,7 @@ TEST(Encoding, TableAndMachineAgreeRowForRow)
         EXPECT_EQ(row.Pattern, form.Pattern);
         EXPECT_EQ(row.FirstOperand, form.OperandCount() >= 1);
         EXPECT_EQ(row.SecondOperand, form.OperandCount() >= 2);
-        EXPECT_EQ(TMachine::OperandCount(form.Opcode), form.OperandCount());
+        EXPECT_EQ(OperandCounts[form.Opcode], form.OperandCount());
         EXPECT_EQ(EncodingOf(form.Opcode), &form);
         EXPECT_EQ(table.FindOpcode(form.Opcode), &row);
         EXPECT_FALSE(form.Summary.empty());
@@ -154,7 +154,7 @@ TEST(Encoding, TableAndMachineAgreeRowForRow)
             continue;
         ++unlisted;
         EXPECT_EQ(EncodingOf(static_cast<std::uint8_t>(byte)), nullptr) << "byte " << byte;
-        EXPECT_EQ(TMachine::OperandCount(static_cast<std::uint8_t>(byte)), -1) << "byte " << byte;
+        EXPECT_EQ(OperandCounts[static_cast<std::uint8_t>(byte)], -1) << "byte " << byte;
     }
     EXPECT_EQ(unlisted, 256 - 92);
 }
