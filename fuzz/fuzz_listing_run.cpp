@@ -9,18 +9,10 @@
 #include "strutils2.h"
 
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
 constexpr int StepCap = 5000;
-
-[[noreturn]] void Fail(const char* what)
-{
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
 
 // Answers that cover numbers, both ends of the range, hexadecimal, and text that is none.
 const std::array<const char*, 8> CannedInput = {"5", "-3", "2147483647", "-2147483648",

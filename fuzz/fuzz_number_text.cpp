@@ -5,17 +5,9 @@
 #include "FuzzInput.h"
 #include "NumberText.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 
 namespace {
-
-[[noreturn]] void Fail(const char* what, std::string_view text)
-{
-    std::fprintf(stderr, "%s: '%.*s'\n", what, static_cast<int>(text.size()), text.data());
-    std::abort();
-}
 
 int DigitValue(char c, int base)
 {

@@ -8,8 +8,6 @@
 #include "Translation.h"
 #include "strutils2.h"
 
-#include <cstdlib>
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -27,12 +25,6 @@ const TInstructionTable& Table()
 bool IsHexDigit(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-[[noreturn]] void Fail(const char* what, const std::string& line)
-{
-    std::fprintf(stderr, "%s: '%s'\n", what, line.c_str());
-    std::abort();
 }
 
 void CheckLine(const char* what, std::size_t line, std::size_t lines)

@@ -17,8 +17,9 @@ void TInstructionTable::Add(std::string mnemonic, std::string pattern, std::int6
                             bool firstOperand, bool secondOperand)
 {
     const std::size_t index = rows_.size();
-    byForm_[{AsciiLower(mnemonic), AsciiLower(pattern)}].push_back(index);
-    mnemonics_.insert(AsciiLower(mnemonic));
+    std::string folded = AsciiLower(mnemonic);
+    byForm_[{folded, AsciiLower(pattern)}].push_back(index);
+    mnemonics_.insert(std::move(folded));
     if (opcode >= 0 && opcode < 256 && byOpcode_[static_cast<std::size_t>(opcode)] < 0)
         byOpcode_[static_cast<std::size_t>(opcode)] = static_cast<int>(index);
     rows_.push_back(TOpCode{opcode, std::move(mnemonic), firstOperand, secondOperand,

@@ -62,7 +62,7 @@ std::string Quoted(std::string_view text)
 
 std::string DoesNotFit(std::string_view written)
 {
-    return "'" + std::string(written) + "' does not fit in one byte (0 to 255)";
+    return Quoted(written) + " does not fit in one byte (0 to 255)";
 }
 
 class TTranslator {
@@ -114,9 +114,6 @@ private:
     // The first value that does not fit; reported only once every line has converted, so
     // that a program with a number that is not an integer still reports that error.
     std::optional<TRangeProblem> rangeProblem_;
-    // The last undefined name warned about, and its line (0 for none yet).
-    std::string undefinedName_;
-    std::size_t undefinedLine_ = 0;
 };
 
 void TTranslator::TranslateLine(std::string_view line, std::size_t lineNumber)
@@ -250,13 +247,8 @@ void TTranslator::Warn(std::size_t line, std::string message)
     warnings_.push_back(TTranslationWarning{line, std::move(message)});
 }
 
-// One warning per name and line, though "jin :x,:x" refers to it twice.
 void TTranslator::WarnUndefined(const TVar& reference, std::size_t line)
 {
-    if (undefinedLine_ == line && undefinedName_ == reference.Name)
-        return;
-    undefinedLine_ = line;
-    undefinedName_ = reference.Name;
     const std::string& written = reference.Written;
     // "[count]" refers to the name inside the brackets.
     std::string_view name = written;
@@ -293,14 +285,19 @@ TTranslation TTranslator::Finish()
 {
     if (rangeProblem_)
         return Failed(rangeProblem_->Line, ERangeError(rangeProblem_->Message));
-    for (const TVar& reference : references_) {
+    for (std::size_t k = 0; k < references_.size(); ++k) {
+        const TVar& reference = references_[k];
         const std::size_t line = programLines_[reference.Line];
         const TJumpLabel* label = FindLabel(reference.Name);
-        if (!label)
+        // One warning per name and line, though "jin :x,:x" refers to it twice: a line's
+        // references lie next to each other.
+        const bool sameAsPrevious = k > 0 && references_[k - 1].Line == reference.Line
+            && references_[k - 1].Name == reference.Name;
+        if (!label && !sameAsPrevious)
             WarnUndefined(reference, line);
         const std::int64_t address = label ? label->Address : 0;
         if (address > 255)
-            return Failed(line, ERangeError("'" + reference.Written + "' stands for address "
+            return Failed(line, ERangeError(Quoted(reference.Written) + " stands for address "
                                             + std::to_string(address)
                                             + ", which does not fit in one byte (0 to 255)"));
         const std::string hex = HexText(static_cast<std::uint64_t>(address), 2, false);
