@@ -1,161 +1,35 @@
 #include "ProgramLineSyntax.h"
 
-#include "Encoding.h"
 #include "InstructionTable.h"
 #include "Operands.h"
+#include "strutils2.h"
 
-#include <QSet>
+#include <QByteArray>
 
 #include <string>
+#include <string_view>
 
 namespace {
 
-// Characters [Start, End) of the line.
-struct TRange {
-    int Start;
-    int End;
-
-    bool Empty() const { return Start >= End; }
-};
-
-// The translator trims every character with code 32 or below, tabs included.
-bool IsBlank(QChar c)
+bool StartsWithDigit(std::string_view text)
 {
-    return c.unicode() <= 32;
+    return !text.empty() && text.front() >= '0' && text.front() <= '9';
 }
 
-QChar AsciiLower(QChar c)
+// The items between commas, empty ones dropped and the others not trimmed, as the translator
+// splits them; views into the line, so that each keeps its column.
+std::vector<std::string_view> SplitAtCommas(std::string_view text)
 {
-    return c >= QLatin1Char('A') && c <= QLatin1Char('Z') ? QChar(c.unicode() + 32) : c;
-}
-
-QString AsciiLower(QStringView text)
-{
-    QString lower;
-    lower.reserve(text.size());
-    for (const QChar c : text)
-        lower.append(AsciiLower(c));
-    return lower;
-}
-
-TRange Trimmed(const QString& line, TRange range)
-{
-    while (range.Start < range.End && IsBlank(line[range.Start]))
-        ++range.Start;
-    while (range.End > range.Start && IsBlank(line[range.End - 1]))
-        --range.End;
-    return range;
-}
-
-QStringView Text(const QString& line, TRange range)
-{
-    return QStringView(line).mid(range.Start, range.End - range.Start);
-}
-
-// The items between commas, empty ones dropped and the others not trimmed.
-std::vector<TRange> SplitAtCommas(const QString& line, TRange range)
-{
-    std::vector<TRange> items;
-    int start = range.Start;
-    for (int i = range.Start; i <= range.End; ++i) {
-        if (i < range.End && line[i] != QLatin1Char(','))
+    std::vector<std::string_view> items;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != ',')
             continue;
         if (i > start)
-            items.push_back({start, i});
+            items.push_back(text.substr(start, i - start));
         start = i + 1;
     }
     return items;
-}
-
-bool StartsWithDigit(const QString& line, TRange range)
-{
-    return !range.Empty() && line[range.Start] >= QLatin1Char('0')
-        && line[range.Start] <= QLatin1Char('9');
-}
-
-const QSet<QString>& KnownMnemonics()
-{
-    static const QSet<QString> known = [] {
-        QSet<QString> words{QStringLiteral("dd")};
-        for (const TEncoding& form : InstructionEncoding)
-            words.insert(AsciiLower(QString::fromLatin1(form.Mnemonic.data(),
-                                                        static_cast<qsizetype>(form.Mnemonic.size()))));
-        return words;
-    }();
-    return known;
-}
-
-class TLineReader {
-public:
-    TLineReader(const QString& line, const TInstructionTable& table) : line_(line), table_(table) {}
-
-    std::vector<TSyntaxSpan> Read();
-
-private:
-    void Add(TRange range, TSyntaxKind kind);
-    void ReadLabel(TRange mnemonic, TRange operands);
-    void ReadData(TRange mnemonic, TRange operands);
-    void ReadInstruction(TRange mnemonic, TRange operands);
-
-    const QString& line_;
-    const TInstructionTable& table_;
-    std::vector<TSyntaxSpan> spans_;
-};
-
-void TLineReader::Add(TRange range, TSyntaxKind kind)
-{
-    // Blanks at either end of an item belong to no span.
-    range = Trimmed(line_, range);
-    if (!range.Empty())
-        spans_.push_back({range.Start, range.End - range.Start, kind});
-}
-
-std::vector<TSyntaxSpan> TLineReader::Read()
-{
-    const TRange whole = Trimmed(line_, {0, static_cast<int>(line_.size())});
-    if (whole.Empty())
-        return {};
-    // Only the space character separates the mnemonic from its operands.
-    const int space = static_cast<int>(Text(line_, whole).indexOf(QLatin1Char(' ')));
-    const TRange mnemonic = space < 0 ? whole : Trimmed(line_, {whole.Start, whole.Start + space});
-    const TRange operands = space < 0 ? TRange{whole.End, whole.End}
-                                      : Trimmed(line_, {whole.Start + space + 1, whole.End});
-    if (line_[mnemonic.Start] == QLatin1Char(':'))
-        ReadLabel(mnemonic, operands);
-    else if (AsciiLower(Text(line_, mnemonic)) == QLatin1String("dd"))
-        ReadData(mnemonic, operands);
-    else
-        ReadInstruction(mnemonic, operands);
-    return std::move(spans_);
-}
-
-// A label line emits nothing, whatever follows the label.
-void TLineReader::ReadLabel(TRange mnemonic, TRange operands)
-{
-    Add(mnemonic, TSyntaxKind::Label);
-    Add(operands, TSyntaxKind::Inert);
-}
-
-// Data items are used as written: a head that begins with a digit is a value, any other head
-// names the address; a value that does not begin with a digit emits a placeholder byte.
-void TLineReader::ReadData(TRange mnemonic, TRange operands)
-{
-    const std::vector<TRange> items = SplitAtCommas(line_, operands);
-    if (items.empty() || items.size() > 2) {
-        Add(mnemonic, TSyntaxKind::InertMnemonic);
-        Add(operands, TSyntaxKind::Inert);
-        return;
-    }
-    Add(mnemonic, TSyntaxKind::Mnemonic);
-    if (StartsWithDigit(line_, items[0])) {
-        Add(items[0], TSyntaxKind::Constant);
-        if (items.size() == 2)
-            Add(items[1], TSyntaxKind::Inert);
-        return;
-    }
-    Add(items[0], TSyntaxKind::Name);
-    if (items.size() == 2 && StartsWithDigit(line_, items[1]))
-        Add(items[1], TSyntaxKind::Constant);
 }
 
 TSyntaxKind OperandKind(const TOperand& operand)
@@ -168,11 +42,92 @@ TSyntaxKind OperandKind(const TOperand& operand)
     return TSyntaxKind::Constant;
 }
 
-void TLineReader::ReadInstruction(TRange mnemonic, TRange operands)
+// Reads the line with one char per character of the editor's text, so that the offset of a
+// view into it is the column of that text.
+class TLineReader {
+public:
+    TLineReader(std::string_view line, const TInstructionTable& table)
+        : line_(line), table_(table)
+    {
+    }
+
+    std::vector<TSyntaxSpan> Read();
+
+private:
+    void Add(std::string_view text, TSyntaxKind kind);
+    void ReadLabel(std::string_view mnemonic, std::string_view operands);
+    void ReadData(std::string_view mnemonic, std::string_view operands);
+    void ReadInstruction(std::string_view mnemonic, std::string_view operands);
+
+    std::string_view line_;
+    const TInstructionTable& table_;
+    std::vector<TSyntaxSpan> spans_;
+};
+
+void TLineReader::Add(std::string_view text, TSyntaxKind kind)
+{
+    // Blanks at either end of an item belong to no span.
+    text = TrimControls(text);
+    if (!text.empty())
+        spans_.push_back({static_cast<int>(text.data() - line_.data()),
+                          static_cast<int>(text.size()), kind});
+}
+
+std::vector<TSyntaxSpan> TLineReader::Read()
+{
+    const std::string_view whole = TrimControls(line_);
+    if (whole.empty())
+        return {};
+    // Only the space character separates the mnemonic from its operands.
+    const std::size_t space = whole.find(' ');
+    const std::string_view mnemonic =
+        space == std::string_view::npos ? whole : TrimControls(whole.substr(0, space));
+    const std::string_view operands = space == std::string_view::npos
+                                          ? std::string_view()
+                                          : TrimControls(whole.substr(space + 1));
+    if (mnemonic.front() == ':')
+        ReadLabel(mnemonic, operands);
+    else if (SameIgnoringAsciiCase(mnemonic, "dd"))
+        ReadData(mnemonic, operands);
+    else
+        ReadInstruction(mnemonic, operands);
+    return std::move(spans_);
+}
+
+// A label line emits nothing, whatever follows the label.
+void TLineReader::ReadLabel(std::string_view mnemonic, std::string_view operands)
+{
+    Add(mnemonic, TSyntaxKind::Label);
+    Add(operands, TSyntaxKind::Inert);
+}
+
+// Data items are used as written: a head that begins with a digit is a value, any other head
+// names the address; a value that does not begin with a digit emits a placeholder byte.
+void TLineReader::ReadData(std::string_view mnemonic, std::string_view operands)
+{
+    const std::vector<std::string_view> items = SplitAtCommas(operands);
+    if (items.empty() || items.size() > 2) {
+        Add(mnemonic, TSyntaxKind::InertMnemonic);
+        Add(operands, TSyntaxKind::Inert);
+        return;
+    }
+    Add(mnemonic, TSyntaxKind::Mnemonic);
+    if (StartsWithDigit(items[0])) {
+        Add(items[0], TSyntaxKind::Constant);
+        if (items.size() == 2)
+            Add(items[1], TSyntaxKind::Inert);
+        return;
+    }
+    Add(items[0], TSyntaxKind::Name);
+    if (items.size() == 2 && StartsWithDigit(items[1]))
+        Add(items[1], TSyntaxKind::Constant);
+}
+
+void TLineReader::ReadInstruction(std::string_view mnemonic, std::string_view operands)
 {
     // One item stands for the whole operand text, a stray comma included; three or more
     // leave the line without operands.
-    std::vector<TRange> written = SplitAtCommas(line_, operands);
+    std::vector<std::string_view> written = SplitAtCommas(operands);
     if (written.size() == 1)
         written = {operands};
     const bool ignored = written.size() > 2;
@@ -181,20 +136,19 @@ void TLineReader::ReadInstruction(TRange mnemonic, TRange operands)
 
     std::string pattern;
     std::vector<TSyntaxKind> kinds;
-    for (const TRange item : written) {
-        const TOperand operand = ClassifyOperand(Text(line_, item).toString().toStdString());
+    for (const std::string_view item : written) {
+        const TOperand operand = ClassifyOperand(item);
         pattern += operand.Letter;
         kinds.push_back(OperandKind(operand));
     }
     // Every operand byte is present here; which bytes they hold does not decide the row.
-    const std::string byteText(kPlaceholder);
-    const bool emits = !table_.Lookup(Text(line_, mnemonic).toString().toStdString(),
-                                      written.empty() ? std::string() : byteText,
-                                      written.size() < 2 ? std::string() : byteText, pattern)
+    const bool emits = !table_.Lookup(mnemonic, written.empty() ? std::string_view() : kPlaceholder,
+                                      written.size() < 2 ? std::string_view() : kPlaceholder,
+                                      pattern)
                             .empty();
     if (!emits) {
-        Add(mnemonic, IsKnownMnemonic(Text(line_, mnemonic)) ? TSyntaxKind::InertMnemonic
-                                                             : TSyntaxKind::Inert);
+        Add(mnemonic,
+            table_.HasMnemonic(mnemonic) ? TSyntaxKind::InertMnemonic : TSyntaxKind::Inert);
         Add(operands, TSyntaxKind::Inert);
         return;
     }
@@ -207,12 +161,12 @@ void TLineReader::ReadInstruction(TRange mnemonic, TRange operands)
 
 } // namespace
 
-bool IsKnownMnemonic(QStringView word)
-{
-    return KnownMnemonics().contains(AsciiLower(word));
-}
-
 std::vector<TSyntaxSpan> ProgramLineSyntax(const QString& line, const TInstructionTable& table)
 {
-    return TLineReader(line, table).Read();
+    // Latin-1 keeps one char per character (others become '?'), and the rules below look at
+    // ASCII characters only, so they read this text as the translator reads the program's.
+    const QByteArray text = line.toLatin1();
+    return TLineReader(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                       table)
+        .Read();
 }

@@ -29,6 +29,3 @@ struct TSyntaxSpan {
 // Spans in order from left to right; characters outside every span (blanks, commas, a data
 // value that is not a number) keep the plain text format.
 std::vector<TSyntaxSpan> ProgramLineSyntax(const QString& line, const TInstructionTable& table);
-
-// True when some instruction form has this mnemonic (letters A to Z folded), or it is "dd".
-bool IsKnownMnemonic(QStringView word);
