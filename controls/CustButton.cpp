@@ -127,28 +127,34 @@ void TCustButton::SetDown(bool down)
     ChangeState(down);
 }
 
+template <typename T>
+void TCustButton::SetUpBevel(T TBevelSet::*field, T value)
+{
+    up_.*field = value;
+    if (frame_.*field == value)
+        return;
+    frame_.*field = value;
+    update();
+}
+
 void TCustButton::SetUpBevelInner(TBevelCut cut)
 {
-    up_.inner = cut;
-    WriteFrameInner(cut);
+    SetUpBevel(&TBevelSet::inner, cut);
 }
 
 void TCustButton::SetUpBevelOuter(TBevelCut cut)
 {
-    up_.outer = cut;
-    WriteFrameOuter(cut);
+    SetUpBevel(&TBevelSet::outer, cut);
 }
 
 void TCustButton::SetUpBevelKind(TBevelKind kind)
 {
-    up_.kind = kind;
-    WriteFrameKind(kind);
+    SetUpBevel(&TBevelSet::kind, kind);
 }
 
 void TCustButton::SetUpBevelEdges(TBevelEdges edges)
 {
-    up_.edges = edges & beAllEdges;
-    WriteFrameEdges(up_.edges);
+    SetUpBevel(&TBevelSet::edges, edges & beAllEdges);
 }
 
 void TCustButton::SetDownBevelInner(TBevelCut cut)
@@ -282,48 +288,16 @@ void TCustButton::ChangeState(bool down)
     isDown_ = down;
     const TBevelSet& set = down ? down_ : up_;
     // Only a real frame change repaints, so with identical sets the caption keeps its place.
-    WriteFrameInner(set.inner);
-    WriteFrameOuter(set.outer);
-    WriteFrameKind(set.kind);
-    WriteFrameEdges(set.edges);
+    if (frame_ != set) {
+        frame_ = set;
+        update();
+    }
     if (pressedChanged) {
         QAccessible::State pressed;
         pressed.pressed = true;
         QAccessibleStateChangeEvent stateChanged(this, pressed);
         QAccessible::updateAccessibility(&stateChanged);
     }
-}
-
-void TCustButton::WriteFrameInner(TBevelCut cut)
-{
-    if (frame_.inner == cut)
-        return;
-    frame_.inner = cut;
-    update();
-}
-
-void TCustButton::WriteFrameOuter(TBevelCut cut)
-{
-    if (frame_.outer == cut)
-        return;
-    frame_.outer = cut;
-    update();
-}
-
-void TCustButton::WriteFrameKind(TBevelKind kind)
-{
-    if (frame_.kind == kind)
-        return;
-    frame_.kind = kind;
-    update();
-}
-
-void TCustButton::WriteFrameEdges(TBevelEdges edges)
-{
-    if (frame_.edges == edges)
-        return;
-    frame_.edges = edges;
-    update();
 }
 
 void TCustButton::Click()

@@ -102,13 +102,14 @@ private:
         TBevelCut outer;
         TBevelKind kind;
         TBevelEdges edges;
+
+        bool operator==(const TBevelSet&) const = default;
     };
 
     void ChangeState(bool down);
-    void WriteFrameInner(TBevelCut cut);
-    void WriteFrameOuter(TBevelCut cut);
-    void WriteFrameKind(TBevelKind kind);
-    void WriteFrameEdges(TBevelEdges edges);
+    // Stores one value of the up set and draws it at once; only a real change repaints.
+    template <typename T>
+    void SetUpBevel(T TBevelSet::*field, T value);
     void Click();
     bool CanFocus() const;
     bool TakeFocusForPress();

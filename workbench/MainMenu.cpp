@@ -19,6 +19,12 @@ QAction* AddAction(QMenu* menu, const QString& text, const QKeySequence& keys,
     return action;
 }
 
+// Menu text that shows every "&" of text as itself instead of marking a mnemonic.
+QString Literal(QString text)
+{
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 // The platform's keys for a standard command, or the usual Linux key where the platform has
 // none (Qt's generic themes give Save As none, and some give Quit none).
 QKeySequence StandardKey(QKeySequence::StandardKey key, QKeyCombination fallback)
@@ -40,9 +46,7 @@ TMainMenu::TMainMenu(TProgramDocument& document, QWidget& window)
 
 QString TMainMenu::ActionText(const QString& caption)
 {
-    QString text = caption;
-    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    return QLatin1Char('&') + text;
+    return QLatin1Char('&') + Literal(caption);
 }
 
 void TMainMenu::SetPauseCaption(const QString& caption)
@@ -90,8 +94,7 @@ void TMainMenu::FillRecentMenu()
         const QString& path = files[i];
         // A digit mnemonic for each of the (at most eight) entries.
         QAction* entry = RecentMenu->addAction(
-            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path).replace(
-                QLatin1Char('&'), QStringLiteral("&&"))));
+            QStringLiteral("&%1 %2").arg(i + 1).arg(Literal(QDir::toNativeSeparators(path))));
         connect(entry, &QAction::triggered, &document_,
                 [this, path] { document_.OpenRecent(path); });
     }

@@ -48,7 +48,6 @@ void TProgramDocument::TextChanged()
     if (modified != modified_) {
         modified_ = modified;
         UpdateTitle();
-        emit ModifiedChanged(modified_);
     }
     emit Changed();
 }
@@ -101,7 +100,6 @@ bool TProgramDocument::MaybeSave()
     case QMessageBox::Save:
         return Save();
     case QMessageBox::Discard:
-        emit Discarded();
         return true;
     default:
         return false;
@@ -173,7 +171,6 @@ bool TProgramDocument::SaveTo(const QString& path)
     TextChanged();
     UpdateTitle();
     recent_.Add(filePath_);
-    emit Saved();
     return true;
 }
 
@@ -187,7 +184,7 @@ QString TProgramDocument::ChooseFile(bool save)
     QFileDialog dialog(&window_,
                        save ? QStringLiteral("Save Program") : QStringLiteral("Open Program"));
     dialog.setObjectName(save ? QStringLiteral("SaveDialog") : QStringLiteral("OpenDialog"));
-    dialog.setNameFilters(ProgramFileFilter().split(QStringLiteral(";;")));
+    dialog.setNameFilters(ProgramFileFilters());
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (save)

@@ -56,12 +56,9 @@ public:
     void Restore(const TRecoveredProgram& recovered);
 
 signals:
-    // The editor's text changed (typed, opened, restored, cleared).
+    // The editor's text changed (typed, opened, restored, cleared), or it reached its file:
+    // IsModified() may differ from before.
     void Changed();
-    void ModifiedChanged(bool modified);
-    // The text reached its file, or the user chose to drop it.
-    void Saved();
-    void Discarded();
 
 private:
     // Puts a program in the editor; with `saved` it counts as unchanged, without it differs

@@ -30,6 +30,12 @@ TProgramRead Refusal(QString error)
     return TProgramRead{std::nullopt, std::move(error)};
 }
 
+TProgramRead TooLarge(const QString& fileName, qint64 size)
+{
+    return Refusal(
+        OpenError(fileName, QStringLiteral("it is larger than 4 MiB (%1 bytes)").arg(size)));
+}
+
 // 1-based line of a byte offset, counting line breaks as decoding does.
 qsizetype LineOf(const QByteArray& bytes, qsizetype offset)
 {
@@ -85,8 +91,7 @@ std::optional<QString> AsUtf8(QByteArrayView bytes)
 TProgramRead DecodeProgram(const QByteArray& bytes, const QString& fileName)
 {
     if (bytes.size() > MaxProgramFileBytes)
-        return Refusal(OpenError(fileName, QStringLiteral("it is larger than 4 MiB (%1 bytes)")
-                                               .arg(bytes.size())));
+        return TooLarge(fileName, bytes.size());
     if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
         return Refusal(OpenError(
             fileName, QStringLiteral("it holds a NUL byte on line %1, so it is not a text file")
@@ -118,7 +123,7 @@ TProgramRead ReadProgramFile(const QString& path)
 {
     // Checked before opening: opening a pipe or a device for reading could block or never end.
     const QFileInfo info(path);
-    if (info.exists() && info.isDir())
+    if (info.isDir())
         return Refusal(OpenError(path, QStringLiteral("it is a folder, not a file")));
     if (info.exists() && !info.isFile())
         return Refusal(OpenError(path, QStringLiteral("it is not a regular file")));
@@ -127,8 +132,7 @@ TProgramRead ReadProgramFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return Refusal(OpenError(path, file.errorString()));
     if (file.size() > MaxProgramFileBytes)
-        return Refusal(OpenError(path, QStringLiteral("it is larger than 4 MiB (%1 bytes)")
-                                           .arg(file.size())));
+        return TooLarge(path, file.size());
     // One byte more than allowed, so a file that grows while it is read is still refused.
     const QByteArray bytes = file.read(MaxProgramFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
@@ -141,22 +145,16 @@ QString SaveProgramFile(const QString& path, const TProgramText& program)
     if (QFileInfo(path).isDir())
         return SaveError(path, QStringLiteral("a folder of that name is in the way"));
     // QSaveFile writes a temporary file next to the target and renames it over the target
-    // only in commit(); on any failure the temporary file goes and the old file stays.
+    // only in commit(); without a commit its destructor removes the temporary file, so on any
+    // failure the old file stays.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return SaveError(path, file.errorString());
     const QByteArray bytes = EncodeProgram(program);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return SaveError(path, reason);
-    }
-    if (!file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return SaveError(path, file.errorString());
     return {};
 }
 
-QString ProgramFileFilter()
+QStringList ProgramFileFilters()
 {
-    return QStringLiteral("Mirelo programs (*.mir);;All files (*)");
+    return {QStringLiteral("Mirelo programs (*.mir)"), QStringLiteral("All files (*)")};
 }

@@ -17,6 +17,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -55,4 +56,4 @@ TProgramRead ReadProgramFile(const QString& path);
 QString SaveProgramFile(const QString& path, const TProgramText& program);
 
 // Name filters for the Open and Save dialogs.
-QString ProgramFileFilter();
+QStringList ProgramFileFilters();

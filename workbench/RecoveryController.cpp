@@ -50,9 +50,9 @@ TRecoveryController::TRecoveryController(TProgramDocument& document, QString fol
     timer_.setSingleShot(true);
     timer_.setInterval(TRecoverySlot::WriteDelay);
     connect(&timer_, &QTimer::timeout, this, &TRecoveryController::WriteNow);
+    // Saving reports a change too, and a discarded text is always replaced or closed: the
+    // text goes as soon as the document no longer differs from its file.
     connect(&document_, &TProgramDocument::Changed, this, &TRecoveryController::Changed);
-    connect(&document_, &TProgramDocument::Saved, this, &TRecoveryController::Remove);
-    connect(&document_, &TProgramDocument::Discarded, this, &TRecoveryController::Remove);
 }
 
 TRecoveryController::~TRecoveryController() = default;

@@ -1,8 +1,9 @@
 #pragma once
 // Keeps a window's unsaved program in its recovery slot: the text is written at most
-// TRecoverySlot::WriteDelay after a change, and removed once the text matches its file again,
-// is saved or discarded, or the window closes normally. At start, OfferAbandoned() offers the
-// texts of windows that did not close normally (Restore / Discard).
+// TRecoverySlot::WriteDelay after a change, and removed once the document no longer differs
+// from its file (the text typed back, saved, or replaced after Discard) or the window closes
+// normally. At start, OfferAbandoned() offers the texts of windows that did not close normally
+// (Restore / Discard).
 //
 // The slot (and its lock file) is taken at the first write, so a window never changed leaves
 // nothing behind.

@@ -8,8 +8,6 @@
 #include <QStandardPaths>
 #include <QUuid>
 
-#include <algorithm>
-
 // The recovery file is plain text, so that a user can still copy the program out of it by
 // hand: four header lines, an empty line, then the editor's text in UTF-8.
 //   Mirelo recovery 1
@@ -60,20 +58,24 @@ std::optional<QByteArray> HeaderValue(const QByteArray& line, const QByteArray& 
 
 std::optional<TRecoveredProgram> Parsed(const QByteArray& bytes)
 {
-    const QList<QByteArray> header = bytes.left(bytes.indexOf("\n\n")).split('\n');
-    if (!bytes.contains("\n\n") || header.size() != 4 || header[0] != Signature)
+    const qsizetype headerEnd = bytes.indexOf("\n\n");
+    if (headerEnd < 0)
+        return std::nullopt;
+    const QList<QByteArray> header = bytes.left(headerEnd).split('\n');
+    if (header.size() != 4 || header[0] != Signature)
         return std::nullopt;
     const std::optional<QByteArray> file = HeaderValue(header[1], "file");
     const std::optional<QByteArray> breaks = HeaderValue(header[2], "breaks");
     const std::optional<QByteArray> mark = HeaderValue(header[3], "mark");
-    if (!file || !breaks || !mark || !BreakNamed(*breaks) || (*mark != "0" && *mark != "1"))
+    const std::optional<TLineBreak> lineBreak = breaks ? BreakNamed(*breaks) : std::nullopt;
+    if (!file || !lineBreak || !mark || (*mark != "0" && *mark != "1"))
         return std::nullopt;
 
     TRecoveredProgram recovered;
     recovered.FilePath = QString::fromUtf8(QByteArray::fromPercentEncoding(*file));
-    recovered.Program.LineBreak = *BreakNamed(*breaks);
+    recovered.Program.LineBreak = *lineBreak;
     recovered.Program.ByteOrderMark = *mark == "1";
-    recovered.Program.Text = QString::fromUtf8(bytes.mid(bytes.indexOf("\n\n") + 2));
+    recovered.Program.Text = QString::fromUtf8(bytes.mid(headerEnd + 2));
     return recovered;
 }
 
@@ -174,17 +176,17 @@ QString TRecoverySlot::TextPath() const
 
 QString TRecoverySlot::Write(const TRecoveredProgram& program)
 {
-    const QString shown = QDir::toNativeSeparators(textPath_);
-    if (!IsLocked())
-        return QStringLiteral("Could not write the recovery file %1: %2").arg(shown, lockError_);
-    QSaveFile file(textPath_);
-    const QByteArray bytes = Serialised(program);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return QStringLiteral("Could not write the recovery file %1: %2").arg(shown, reason);
+    QString reason = lockError_;
+    if (IsLocked()) {
+        // Without a commit the temporary file goes with the QSaveFile, and the last text stays.
+        QSaveFile file(textPath_);
+        const QByteArray bytes = Serialised(program);
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+            return {};
+        reason = file.errorString();
     }
-    return {};
+    return QStringLiteral("Could not write the recovery file %1: %2")
+        .arg(QDir::toNativeSeparators(textPath_), reason);
 }
 
 std::optional<TRecoveredProgram> TRecoverySlot::Read() const

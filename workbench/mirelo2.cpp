@@ -15,7 +15,7 @@
 #include <memory>
 
 #ifndef MIRELO_APP_ID
-#define MIRELO_APP_ID "org.mirelo.Mirelo"
+#error "MIRELO_APP_ID must name the desktop entry"
 #endif
 
 namespace {

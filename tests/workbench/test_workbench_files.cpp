@@ -49,6 +49,17 @@ QByteArray ReadFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+// Writes two program files and opens them in turn: the second is the window's program, and
+// the recent list names both, the second first. Callers check QTest::currentTestFailed().
+void OpenInTurn(TForm1& form, const QString& first, const QByteArray& firstBytes,
+                const QString& second, const QByteArray& secondBytes)
+{
+    QVERIFY(WriteFile(first, firstBytes));
+    QVERIFY(WriteFile(second, secondBytes));
+    QVERIFY(form.Document().OpenGuarded(first));
+    QVERIFY(form.Document().OpenGuarded(second));
+}
+
 QString PlatformTitle(const TForm1& form)
 {
     return form.windowHandle() ? form.windowHandle()->title() : QString();
@@ -200,12 +211,11 @@ void TestWorkbenchFiles::guardAsksBeforeReplacing()
     QFETCH(QMessageBox::StandardButton, answer);
     const QString edited = dir_.filePath(u"edited.mir"_s);
     const QString other = dir_.filePath(u"other.mir"_s);
-    QVERIFY(WriteFile(other, "inc\nstop\n"));
-    QVERIFY(WriteFile(edited, "stop\n"));
     TWorkbench bench;
     TForm1& form = *bench.form;
-    QVERIFY(form.Document().OpenGuarded(other));
-    QVERIFY(form.Document().OpenGuarded(edited));
+    OpenInTurn(form, other, "inc\nstop\n", edited, "stop\n");
+    if (QTest::currentTestFailed())
+        return;
     TypeAtEnd(form, u"inc"_s);
     form.Recovery().WriteNow();
     QCOMPARE(RecoveryTexts().size(), 1);
@@ -423,12 +433,11 @@ void TestWorkbenchFiles::recentMenuOpensAndDropsGoneFiles()
 {
     const QString kept = dir_.filePath(u"kept.mir"_s);
     const QString gone = dir_.filePath(u"gone.mir"_s);
-    QVERIFY(WriteFile(kept, "stop\n"));
-    QVERIFY(WriteFile(gone, "inc\n"));
     TWorkbench bench;
     TForm1& form = *bench.form;
-    QVERIFY(form.Document().OpenGuarded(kept));
-    QVERIFY(form.Document().OpenGuarded(gone));
+    OpenInTurn(form, kept, "stop\n", gone, "inc\n");
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(QFile::remove(gone));
     PressKey(form, Qt::Key_N, Qt::ControlModifier);
 
