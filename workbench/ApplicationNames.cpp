@@ -1,12 +1,15 @@
 #include "ApplicationNames.h"
 
-#include "ErrorBox.h"
-
 #include <QGuiApplication>
 
 #ifndef MIRELO_VERSION
 #error "MIRELO_VERSION must name the build's version"
 #endif
+
+QString ApplicationTitle()
+{
+    return QStringLiteral("Mirelo");
+}
 
 void NameApplication()
 {

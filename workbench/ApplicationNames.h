@@ -3,6 +3,9 @@
 
 #include <QString>
 
+// The application title: the main window's caption without a file, and the error box's.
+QString ApplicationTitle();
+
 // Names the application after its title, "Mirelo", and gives it an empty display name. Qt's
 // platform windows append " — " and the display name to every window title that does not
 // already end with it; an empty display name ends every title, so each window shows exactly

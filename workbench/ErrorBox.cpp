@@ -1,13 +1,9 @@
 #include "ErrorBox.h"
 
+#include "ApplicationNames.h"
 #include "ErrorText.h"
 
 #include <QMessageBox>
-
-QString ApplicationTitle()
-{
-    return QStringLiteral("Mirelo");
-}
 
 QString ErrorBoxText(const QString& message)
 {

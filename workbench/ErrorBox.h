@@ -6,9 +6,6 @@
 
 class QWidget;
 
-// The application title, also the caption of the error box.
-QString ApplicationTitle();
-
 // The message as the box shows it: a final period is added when the last character's code
 // is above that of the period, so "... value" reads "... value." but "ends." stays as it is.
 QString ErrorBoxText(const QString& message);

@@ -1,5 +1,6 @@
 #include "ProgramDocument.h"
 
+#include "ApplicationNames.h"
 #include "ErrorBox.h"
 
 #include <QDir>

@@ -1,5 +1,6 @@
 #include "mirelo_main.h"
 
+#include "ApplicationNames.h"
 #include "ButtonBar.h"
 #include "ClassicFont.h"
 #include "CodeEditor.h"
