@@ -6,6 +6,7 @@
 #include <QHelpEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QToolTip>
@@ -96,6 +97,10 @@ int TCodeEditor::LineOfAddress(int address) const
 
 void TCodeEditor::UpdateGutterWidth()
 {
+    if (documentChanging_) {
+        RefreshAfterChange();
+        return;
+    }
     const int width = GutterWidth();
     if (width != gutterWidth_) {
         // Changing the margin lays the viewport out again: only when the width really changes.
@@ -324,6 +329,10 @@ QTextEdit::ExtraSelection TCodeEditor::LineSelection(int line, const QColor& bac
 // Extra selections repaint only the lines they cover: no layout, no highlighting.
 void TCodeEditor::UpdateSelections()
 {
+    if (documentChanging_) {
+        RefreshAfterChange();
+        return;
+    }
     QList<QTextEdit::ExtraSelection> selections;
     if (ValidLine(errorLine_))
         selections << LineSelection(errorLine_, colours_.ErrorLine);
@@ -337,6 +346,12 @@ void TCodeEditor::TextChanged(int, int removed, int added)
     // A change of formats alone leaves the lines as they were.
     if (removed == 0 && added == 0)
         return;
+    // The document is still changing while it reports the change: a reset (New, Open, Restore)
+    // reports its first block while its cursor list is empty, so a cursor made or dropped now
+    // is lost to it and read after it is freed, and its layout still describes the old text.
+    // Until the change is over, the marks change only as state; the selections that hold
+    // cursors, and the gutter's margin that lays the view out again, follow afterwards.
+    const QScopedValueRollback changing(documentChanging_, true);
     const bool hadMarks = errorLine_ >= 0 || !warnings_.isEmpty() || executingLine_ >= 0;
     const bool dropped = executionAllowed_;
     executionAllowed_ = false;
@@ -344,11 +359,26 @@ void TCodeEditor::TextChanged(int, int removed, int added)
         ClearMarks();
     if (mode_ == TGutterMode::ByteAddresses) {
         // Every address below the change may move.
-        UpdateGutterWidth();
-        gutter_->update();
+        RefreshAfterChange();
     }
     if (dropped)
         emit ExecutionMarksDropped();
+}
+
+void TCodeEditor::RefreshAfterChange()
+{
+    if (refreshPending_)
+        return;
+    refreshPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            refreshPending_ = false;
+            UpdateSelections();
+            UpdateGutterWidth();
+            gutter_->update();
+        },
+        Qt::QueuedConnection);
 }
 
 // ---- events --------------------------------------------------------------------------------

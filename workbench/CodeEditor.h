@@ -81,6 +81,9 @@ private:
     void UpdateGutterWidth();
     void UpdateGutterArea(const QRect& rect, int dy);
     void UpdateSelections();
+    // Brings the selections and the gutter up to date once control is back in the event loop,
+    // after the change of the document under way has finished.
+    void RefreshAfterChange();
     QTextEdit::ExtraSelection LineSelection(int line, const QColor& background) const;
     int GutterDigits() const;
     int LineAtGutterY(int y) const;
@@ -98,4 +101,7 @@ private:
     QMap<int, QStringList> warnings_;
     int executingLine_ = -1;
     bool executionAllowed_ = false;
+    // Set while the document reports a change of its text; see TextChanged.
+    bool documentChanging_ = false;
+    bool refreshPending_ = false;
 };

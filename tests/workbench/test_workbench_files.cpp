@@ -14,6 +14,7 @@
 #include "WorkbenchTestSupport.h"
 #include "emuthread.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -128,6 +129,8 @@ private slots:
     void recentMenuOpensAndDropsGoneFiles();
     void draggedFile_data();
     void draggedFile();
+    void documentResetAfterRunKeepsEditorSound_data();
+    void documentResetAfterRunKeepsEditorSound();
 
     void runKeysDoWhatTheButtonsDo();
     void pauseKeyFollowsTheCaption();
@@ -492,6 +495,71 @@ void TestWorkbenchFiles::draggedFile()
     if (!text.isEmpty())
         mime.setText(text);
     QCOMPARE(TFileDrop::DraggedFile(&mime), file);
+}
+
+// A run leaves its executing-line marks behind; replacing the document must let go of them
+// without touching the old text's layout, and the editor must stay sound for typing.
+void TestWorkbenchFiles::documentResetAfterRunKeepsEditorSound_data()
+{
+    QTest::addColumn<QString>("reset");
+    QTest::addColumn<bool>("paused");
+    for (const QString& reset : {u"New"_s, u"Open"_s, u"Open Recent"_s, u"drop"_s, u"Restore"_s}) {
+        QTest::addRow("%s after Stop", qPrintable(reset)) << reset << false;
+        QTest::addRow("%s while paused", qPrintable(reset)) << reset << true;
+    }
+}
+
+void TestWorkbenchFiles::documentResetAfterRunKeepsEditorSound()
+{
+    QFETCH(QString, reset);
+    QFETCH(bool, paused);
+    const QString loop = dir_.filePath(u"loop.mir"_s);
+    const QString other = dir_.filePath(u"other.mir"_s);
+    TWorkbench bench(1ms);
+    TForm1& form = *bench.form;
+    OpenInTurn(form, other, "", loop, "set 1\n:top\ninc\nout $1\njmp :top\n");
+    if (QTest::currentTestFailed())
+        return;
+    form.Memo1->setFocus();
+    PressKey(form, Qt::Key_F5);
+    QTRY_VERIFY(form.Memo1->ExecutingLine() >= 0 && form.Memo2->ExecutingLine() >= 0);
+    PressKey(form, paused ? Qt::Key_F6 : Qt::Key_F5, paused ? Qt::NoModifier : Qt::ShiftModifier);
+    if (paused)
+        QVERIFY(WaitUntilParked(form.Session()));
+    else
+        QVERIFY(WaitForCurrentRunEnd(form));
+
+    if (reset == u"New"_s) {
+        PressKey(form, Qt::Key_N, Qt::ControlModifier);
+    } else if (reset == u"Open"_s) {
+        QVERIFY(form.Document().OpenGuarded(other));
+    } else if (reset == u"Open Recent"_s) {
+        PressKey(form, Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(form.MainMenu1->FileMenu->isVisible());
+        QTest::keyClick(form.MainMenu1->FileMenu, Qt::Key_R);
+        QTRY_VERIFY(form.MainMenu1->RecentMenu->isVisible());
+        QTest::keyClick(form.MainMenu1->RecentMenu, Qt::Key_2);
+    } else if (reset == u"drop"_s) {
+        DropFile(form.Memo1->viewport(), other);
+    } else {
+        form.Document().Restore(TRecoveredProgram{QString(), TProgramText{}});
+    }
+    QTRY_COMPARE(form.Memo1->toPlainText(), QString());
+    QCOMPARE(form.Memo1->ExecutingLine(), -1);
+    QTRY_VERIFY(form.Memo1->extraSelections().isEmpty());
+
+    // The click a user gives the window, which the offscreen platform does not give back
+    // after a menu closes.
+    QApplication::setActiveWindow(&form);
+    form.SelectPage(1);
+    QTest::mouseClick(form.Memo1->viewport(), Qt::LeftButton, {}, QPoint(40, 5));
+    QTRY_COMPARE(QApplication::focusWidget(), form.Memo1);
+    TypeAtEnd(form, u"set 1\nout $1\n"_s);
+    QCOMPARE(form.Memo1->toPlainText(), u"set 1\nout $1\n"_s);
+    // The editor goes on working: the typed program translates and runs.
+    PressKey(form, Qt::Key_F5);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QCOMPARE(OutputLines(form).constLast(), u"Value: 0"_s);
 }
 
 // ---- the Run menu and the status bar -----------------------------------------------------------
