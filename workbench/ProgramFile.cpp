@@ -140,6 +140,23 @@ TProgramRead ReadProgramFile(const QString& path)
     return DecodeProgram(bytes, path);
 }
 
+TProgramRead ReadProgramStream(QFileDevice& stream, const QString& name)
+{
+    QByteArray bytes;
+    // A pipe hands over what it has, not what was asked for: read on until it ends.
+    while (bytes.size() <= MaxProgramFileBytes) {
+        const QByteArray chunk = stream.read(MaxProgramFileBytes + 1 - bytes.size());
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    if (stream.error() != QFileDevice::NoError)
+        return Refusal(OpenError(name, stream.errorString()));
+    if (bytes.size() > MaxProgramFileBytes)
+        return Refusal(OpenError(name, QStringLiteral("it is larger than 4 MiB")));
+    return DecodeProgram(bytes, name);
+}
+
 QString SaveProgramFile(const QString& path, const TProgramText& program)
 {
     if (QFileInfo(path).isDir())

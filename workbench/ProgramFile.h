@@ -16,6 +16,7 @@
 // - A file that holds a NUL byte is not text and is refused, as is one larger than 4 MiB.
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 #include <QStringList>
 
@@ -50,6 +51,11 @@ QByteArray EncodeProgram(const TProgramText& program);
 // Reads and decodes a file; refuses what is not a readable regular file or what decoding
 // refuses, without reading more than one byte past the size limit.
 TProgramRead ReadProgramFile(const QString& path);
+
+// Reads a stream (standard input, a pipe) to its end by the same decoding rules; it is
+// refused as soon as it passes the size limit, so input that never ends is refused too.
+// name only names the stream in a refusal.
+TProgramRead ReadProgramStream(QFileDevice& stream, const QString& name);
 
 // Saves atomically: the old file stays as it was unless the whole new text reached the disk.
 // Returns an empty string on success, else "Could not save FILE: REASON".
