@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPlainTextEdit>
 
 namespace {
@@ -14,6 +15,19 @@ namespace {
 QString ShownName(const QString& path)
 {
     return QFileInfo(path).fileName();
+}
+
+// The error box of a failed save, offering to save somewhere else; true for "Save As…".
+bool OffersSaveAs(QWidget* parent, const QString& error)
+{
+    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), ErrorBoxText(error),
+                    QMessageBox::Save | QMessageBox::Cancel, parent);
+    box.setObjectName(QStringLiteral("SaveFailedBox"));
+    box.button(QMessageBox::Save)->setText(QStringLiteral("Save As\u2026"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Save;
 }
 
 } // namespace
@@ -163,10 +177,8 @@ bool TProgramDocument::SaveTo(const QString& path)
 {
     const TProgramText program = Program();
     const QString error = SaveProgramFile(path, program);
-    if (!error.isEmpty()) {
-        ShowErrorBox(&window_, error);
-        return false;
-    }
+    if (!error.isEmpty())
+        return OffersSaveAs(&window_, error) && SaveAs();
     filePath_ = QFileInfo(path).absoluteFilePath();
     savedText_ = program.Text;
     TextChanged();

@@ -58,8 +58,15 @@ TProgramRead ReadProgramFile(const QString& path);
 TProgramRead ReadProgramStream(QFileDevice& stream, const QString& name);
 
 // Saves atomically: the old file stays as it was unless the whole new text reached the disk.
+// When no temporary file can be made beside it (a folder the user may not write to) but the
+// file itself is writable, it is rewritten in place instead (RewriteProgramFile).
 // Returns an empty string on success, else "Could not save FILE: REASON".
 QString SaveProgramFile(const QString& path, const TProgramText& program);
+
+// Rewrites an existing file in place, for when the atomic way cannot start. Not atomic
+// against a crash, but a write that fails (a full disk) puts the old bytes back, and only a
+// write that reached the file in full counts as saved. Never creates a file.
+QString RewriteProgramFile(const QString& path, const TProgramText& program);
 
 // Name filters for the Open and Save dialogs.
 QStringList ProgramFileFilters();

@@ -367,14 +367,18 @@ void TestWorkbenchFiles::failedSaveKeepsTextChanged_data()
 {
     QTest::addColumn<bool>("folderInTheWay");
     QTest::addColumn<QString>("reason");
-    QTest::addRow("a folder where the file was") << true << u"a folder of that name is in the way"_s;
-    QTest::addRow("a folder that is not there") << false << QString();
+    QTest::addColumn<bool>("saveAs");   // the box's "Save As…" taken, else Cancel
+    QTest::addRow("a folder where the file was")
+        << true << u"a folder of that name is in the way"_s << false;
+    QTest::addRow("a folder that is not there") << false << QString() << false;
+    QTest::addRow("saved elsewhere with Save As") << false << QString() << true;
 }
 
 void TestWorkbenchFiles::failedSaveKeepsTextChanged()
 {
     QFETCH(bool, folderInTheWay);
     QFETCH(QString, reason);
+    QFETCH(bool, saveAs);
     QTemporaryDir folder;
     const QString path = folder.filePath(u"lost.mir"_s);
     QVERIFY(WriteFile(path, "stop\n"));
@@ -389,13 +393,25 @@ void TestWorkbenchFiles::failedSaveKeepsTextChanged()
         QVERIFY(QDir(folder.path()).removeRecursively());
 
     TSeenBox box;
-    CloseNextErrorBox(box);
+    AnswerNextBox(box, saveAs ? QMessageBox::Save : QMessageBox::Cancel);
+    const QString elsewhere = dir_.filePath(u"elsewhere.mir"_s);
+    bool chosen = false;
+    if (saveAs)
+        AnswerNextFileDialog(elsewhere, chosen);
     PressKey(form, Qt::Key_S, Qt::ControlModifier);
     QTRY_VERIFY(box.seen);
     const QString prefix = u"Could not save %1: "_s.arg(QDir::toNativeSeparators(path));
     QVERIFY2(box.text.startsWith(prefix) && box.text.size() > prefix.size() + 1, qPrintable(box.text));
     if (!reason.isEmpty())
         QCOMPARE(box.text, ErrorBoxText(prefix + reason));
+    QCOMPARE(box.buttonCount, 2);
+    if (saveAs) {
+        QTRY_VERIFY(chosen);
+        QTRY_VERIFY(!form.Document().IsModified());
+        QCOMPARE(ReadFile(elsewhere), QByteArray("stop\ninc"));
+        QCOMPARE(PlatformTitle(form), u"elsewhere.mir \u2014 Mirelo"_s);
+        return;
+    }
     QCOMPARE(form.Memo1->toPlainText(), u"stop\ninc"_s);
     QVERIFY(form.Document().IsModified());
     QCOMPARE(PlatformTitle(form), u"lost.mir* \u2014 Mirelo"_s);
