@@ -150,7 +150,20 @@ void TProgramDocument::OpenRecent(const QString& path)
 
 bool TProgramDocument::OpenGuarded(const QString& path)
 {
-    const TProgramRead read = ReadProgramFile(path);
+    return OpenRead(path, ReadProgramFile(path), true);
+}
+
+bool TProgramDocument::OpenAtStart(const QString& path)
+{
+    const QFileInfo info(path);
+    // Only a name in a folder that is there: a save could not make the file otherwise.
+    if (info.exists() || info.isSymLink() || !info.absoluteDir().exists())
+        return OpenGuarded(path);
+    return OpenRead(path, TProgramRead{TProgramText{}, {}}, false);
+}
+
+bool TProgramDocument::OpenRead(const QString& path, const TProgramRead& read, bool fileExists)
+{
     if (!read.Program) {
         ShowErrorBox(&window_, read.Error);
         return false;
@@ -158,7 +171,9 @@ bool TProgramDocument::OpenGuarded(const QString& path)
     if (!MaybeSave())
         return false;
     Load(path, *read.Program, true);
-    recent_.Add(filePath_);
+    // A file not made yet joins the recent files when its first save makes it.
+    if (fileExists)
+        recent_.Add(filePath_);
     return true;
 }
 

@@ -128,6 +128,8 @@ private slots:
     void recentMenuOpensAndDropsGoneFiles();
     void draggedFile_data();
     void draggedFile();
+    void startFileNotMadeYet_data();
+    void startFileNotMadeYet();
 
     void runKeysDoWhatTheButtonsDo();
     void pauseKeyFollowsTheCaption();
@@ -511,6 +513,44 @@ void TestWorkbenchFiles::draggedFile()
 }
 
 // ---- the Run menu and the status bar -----------------------------------------------------------
+
+void TestWorkbenchFiles::startFileNotMadeYet_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("opens");
+    QTest::addRow("in a folder that is there") << u"new.mir"_s << true;
+    QTest::addRow("in a folder that is not") << u"no-folder/new.mir"_s << false;
+}
+
+// As text editors do: the file named at start may be one to write, made by the first Save.
+void TestWorkbenchFiles::startFileNotMadeYet()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, opens);
+    const QString path = dir_.filePath(name);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    TSeenBox box;
+    if (!opens)
+        CloseNextErrorBox(box);
+    QCOMPARE(form.Document().OpenAtStart(path), opens);
+    QVERIFY(!QFile::exists(path));
+    if (!opens) {
+        QVERIFY(box.seen);
+        QVERIFY2(box.text.startsWith(u"Could not open %1: "_s.arg(QDir::toNativeSeparators(path))),
+                 qPrintable(box.text));
+        QCOMPARE(form.Document().FilePath(), QString());
+        return;
+    }
+    QCOMPARE(form.Memo1->toPlainText(), QString());
+    QVERIFY(!form.Document().IsModified());
+    QCOMPARE(PlatformTitle(form), u"new.mir \u2014 Mirelo"_s);
+    QVERIFY(form.Document().RecentFiles().Files().isEmpty());
+    TypeAtEnd(form, u"stop"_s);
+    PressKey(form, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(ReadFile(path), QByteArray("stop"));
+    QCOMPARE(form.Document().RecentFiles().Files(), QStringList{path});
+}
 
 void TestWorkbenchFiles::runKeysDoWhatTheButtonsDo()
 {
