@@ -14,6 +14,7 @@
 #include "WorkbenchTestSupport.h"
 #include "emuthread.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -143,6 +144,8 @@ private slots:
     void changesReachTheRecoveryFile();
     void abandonedTextIsOfferedBack_data();
     void abandonedTextIsOfferedBack();
+    void newestAbandonedTextComesFirst();
+    void steadyTypingReachesTheRecoveryFile();
     void liveWindowKeepsItsText();
     void failedRecoveryWriteIsShown();
 
@@ -793,6 +796,57 @@ void TestWorkbenchFiles::abandonedTextIsOfferedBack()
         QVERIFY(RecoveryTexts().isEmpty());
     }
     QVERIFY(!form.Recovery().OfferAbandoned(&form));
+}
+
+void TestWorkbenchFiles::newestAbandonedTextComesFirst()
+{
+    // Two windows torn down unsaved; the one made first changed last.
+    QStringList texts;
+    for (const QString& typed : {u"newest"_s, u"older"_s}) {
+        TWorkbench lost;
+        TypeAtEnd(*lost.form, typed);
+        lost.form->Recovery().WriteNow();
+        texts << lost.form->Recovery().TextPath();
+    }
+    QCOMPARE(RecoveryTexts().size(), 2);
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int i = 0; i < 2; ++i) {
+        QFile file(texts[i]);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(now.addSecs(-3600 * i), QFileDevice::FileModificationTime));
+    }
+
+    TWorkbench bench;
+    TSeenBox box;
+    AnswerNextBoxByKey(box, Qt::Key_Return);
+    QVERIFY(bench.form->Recovery().OfferAbandoned(bench.form.get()));
+    QVERIFY(box.seen);
+    QVERIFY2(bench.form->Memo1->toPlainText().endsWith(u"newest"_s),
+             qPrintable(bench.form->Memo1->toPlainText()));
+    // The older text stays to be offered at a later start.
+    QVERIFY(QFile::exists(texts[1]));
+    QVERIFY(!QFile::exists(texts[0]));
+}
+
+void TestWorkbenchFiles::steadyTypingReachesTheRecoveryFile()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    form.Memo1->setFocus();
+    form.Memo1->moveCursor(QTextCursor::End);
+    // A key every 300 ms for about six seconds: no pause as long as the write delay.
+    QTimer typist;
+    int keys = 0;
+    connect(&typist, &QTimer::timeout, &form, [&] {
+        QTest::keyClick(form.Memo1, Qt::Key_A);
+        if (++keys == 20)
+            typist.stop();
+    });
+    typist.start(300);
+    QTRY_VERIFY_WITH_TIMEOUT(!form.Recovery().TextPath().isEmpty(), 4000);
+    QVERIFY2(typist.isActive(), "the text reached the recovery file only once typing stopped");
+    QVERIFY(ReadFile(form.Recovery().TextPath()).contains("\nstopa"));
+    typist.stop();
 }
 
 void TestWorkbenchFiles::liveWindowKeepsItsText()
