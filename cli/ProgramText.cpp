@@ -1,26 +1,29 @@
 #include "ProgramText.h"
 
-#include <cerrno>
+#include "ProgramFile.h"
+
+#include <QFile>
+#include <QString>
+
 #include <cstdio>
-#include <cstring>
-#include <memory>
+
+namespace {
+
+TProgramRead ReadStandardInput()
+{
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        return TProgramRead{std::nullopt, input.errorString()};
+    return ReadProgramStream(input, QStringLiteral("standard input"));
+}
+
+} // namespace
 
 std::string ReadSource(const std::string& path)
 {
-    const bool standardInput = path == "-";
-    using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-    FilePtr file(standardInput ? stdin : std::fopen(path.c_str(), "rb"),
-                 standardInput ? [](std::FILE*) { return 0; } : &std::fclose);
-    const std::string name = standardInput ? "standard input" : "'" + path + "'";
-    if (!file)
-        throw ESourceError("cannot read " + name + ": " + std::strerror(errno));
-
-    std::string text;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        text.append(buffer, got);
-    if (std::ferror(file.get()))
-        throw ESourceError("cannot read " + name + ": " + std::strerror(errno));
-    return text;
+    const TProgramRead read =
+        path == "-" ? ReadStandardInput() : ReadProgramFile(QString::fromLocal8Bit(path));
+    if (!read.Program)
+        throw ESourceError(read.Error.toStdString());
+    return read.Program->Text.toStdString();
 }

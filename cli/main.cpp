@@ -6,6 +6,7 @@
 #include "InstructionTable.h"
 #include "ListingLoader.h"
 #include "ProgramText.h"
+#include "TerminalText.h"
 #include "Translation.h"
 #include "strutils2.h"
 
@@ -70,7 +71,8 @@ int main(int argc, char** argv)
     try {
         return Execute(options, io);
     } catch (const ESourceError& e) {
-        std::fprintf(stderr, "mirelo-cli: %s\n", e.what());
+        // The message names the file as given, which may hold control characters.
+        std::fprintf(stderr, "mirelo-cli: %s\n", EscapeForTerminal(e.what()).c_str());
         return ExitNoInput;
     }
 }

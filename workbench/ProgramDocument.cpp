@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPlainTextEdit>
 
 namespace {
@@ -14,6 +15,19 @@ namespace {
 QString ShownName(const QString& path)
 {
     return QFileInfo(path).fileName();
+}
+
+// The error box of a failed save, offering to save somewhere else; true for "Save As…".
+bool OffersSaveAs(QWidget* parent, const QString& error)
+{
+    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), ErrorBoxText(error),
+                    QMessageBox::Save | QMessageBox::Cancel, parent);
+    box.setObjectName(QStringLiteral("SaveFailedBox"));
+    box.button(QMessageBox::Save)->setText(QStringLiteral("Save As\u2026"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Save;
 }
 
 } // namespace
@@ -136,7 +150,20 @@ void TProgramDocument::OpenRecent(const QString& path)
 
 bool TProgramDocument::OpenGuarded(const QString& path)
 {
-    const TProgramRead read = ReadProgramFile(path);
+    return OpenRead(path, ReadProgramFile(path), true);
+}
+
+bool TProgramDocument::OpenAtStart(const QString& path)
+{
+    const QFileInfo info(path);
+    // Only a name in a folder that is there: a save could not make the file otherwise.
+    if (info.exists() || info.isSymLink() || !info.absoluteDir().exists())
+        return OpenGuarded(path);
+    return OpenRead(path, TProgramRead{TProgramText{}, {}}, false);
+}
+
+bool TProgramDocument::OpenRead(const QString& path, const TProgramRead& read, bool fileExists)
+{
     if (!read.Program) {
         ShowErrorBox(&window_, read.Error);
         return false;
@@ -144,7 +171,9 @@ bool TProgramDocument::OpenGuarded(const QString& path)
     if (!MaybeSave())
         return false;
     Load(path, *read.Program, true);
-    recent_.Add(filePath_);
+    // A file not made yet joins the recent files when its first save makes it.
+    if (fileExists)
+        recent_.Add(filePath_);
     return true;
 }
 
@@ -163,10 +192,8 @@ bool TProgramDocument::SaveTo(const QString& path)
 {
     const TProgramText program = Program();
     const QString error = SaveProgramFile(path, program);
-    if (!error.isEmpty()) {
-        ShowErrorBox(&window_, error);
-        return false;
-    }
+    if (!error.isEmpty())
+        return OffersSaveAs(&window_, error) && SaveAs();
     filePath_ = QFileInfo(path).absoluteFilePath();
     savedText_ = program.Text;
     TextChanged();

@@ -41,8 +41,11 @@ public:
     void Open();
     // Opens an entry of the recent list; an entry whose file is gone is dropped, with a message.
     void OpenRecent(const QString& path);
-    // Opens a file named from outside (dropped on the window, or given at start).
+    // Opens a file named from outside (dropped on the window).
     bool OpenGuarded(const QString& path);
+    // Opens the file named at start; one that does not exist yet, in a folder that does,
+    // starts an empty program by that name, made at its first Save (as text editors do).
+    bool OpenAtStart(const QString& path);
     bool Save();
     bool SaveAs();
 
@@ -64,6 +67,8 @@ private:
     // Puts a program in the editor; with `saved` it counts as unchanged, without it differs
     // until it is saved.
     void Load(const QString& path, const TProgramText& program, bool saved);
+    // Puts what was read in the editor after the unsaved-changes question; a refusal is shown.
+    bool OpenRead(const QString& path, const TProgramRead& read, bool fileExists);
     void TextChanged();
     void UpdateTitle();
     QString ChooseFile(bool save);

@@ -86,6 +86,12 @@ std::optional<QString> AsUtf8(QByteArrayView bytes)
     return text;
 }
 
+// Replaces the whole content of an open file; true only when every byte reached the file.
+bool Rewrite(QFile& file, const QByteArray& bytes)
+{
+    return file.seek(0) && file.resize(0) && file.write(bytes) == bytes.size() && file.flush();
+}
+
 } // namespace
 
 TProgramRead DecodeProgram(const QByteArray& bytes, const QString& fileName)
@@ -140,18 +146,62 @@ TProgramRead ReadProgramFile(const QString& path)
     return DecodeProgram(bytes, path);
 }
 
+TProgramRead ReadProgramStream(QFileDevice& stream, const QString& name)
+{
+    QByteArray bytes;
+    // A pipe hands over what it has, not what was asked for: read on until it ends.
+    while (bytes.size() <= MaxProgramFileBytes) {
+        const QByteArray chunk = stream.read(MaxProgramFileBytes + 1 - bytes.size());
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    if (stream.error() != QFileDevice::NoError)
+        return Refusal(OpenError(name, stream.errorString()));
+    if (bytes.size() > MaxProgramFileBytes)
+        return Refusal(OpenError(name, QStringLiteral("it is larger than 4 MiB")));
+    return DecodeProgram(bytes, name);
+}
+
 QString SaveProgramFile(const QString& path, const TProgramText& program)
 {
-    if (QFileInfo(path).isDir())
+    const QFileInfo info(path);
+    if (info.isDir())
         return SaveError(path, QStringLiteral("a folder of that name is in the way"));
     // QSaveFile writes a temporary file next to the target and renames it over the target
     // only in commit(); without a commit its destructor removes the temporary file, so on any
     // failure the old file stays.
     QSaveFile file(path);
     const QByteArray bytes = EncodeProgram(program);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly)) {
+        // No temporary file beside it (a folder the user may not write to), but the file
+        // itself may still be writable.
+        if (info.isFile() && info.isWritable())
+            return RewriteProgramFile(path, program);
+        return SaveError(path, file.errorString());
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit())
         return SaveError(path, file.errorString());
     return {};
+}
+
+QString RewriteProgramFile(const QString& path, const TProgramText& program)
+{
+    QFile file(path);
+    // ExistingOnly: this way never creates a file, it only rewrites one that is there.
+    // Unbuffered: a failed write leaves nothing queued that could land after the old bytes.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return SaveError(path, file.errorString());
+    const QByteArray old = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return SaveError(path, file.errorString());
+    if (Rewrite(file, EncodeProgram(program)))
+        return {};
+    const QString reason = file.errorString();
+    // The old bytes fit where the new ones could not go; put them back so what stays is the
+    // old file and not a half-written new one.
+    Rewrite(file, old);
+    return SaveError(path, reason);
 }
 
 QStringList ProgramFileFilters()

@@ -16,6 +16,7 @@
 // - A file that holds a NUL byte is not text and is refused, as is one larger than 4 MiB.
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 #include <QStringList>
 
@@ -51,9 +52,21 @@ QByteArray EncodeProgram(const TProgramText& program);
 // refuses, without reading more than one byte past the size limit.
 TProgramRead ReadProgramFile(const QString& path);
 
+// Reads a stream (standard input, a pipe) to its end by the same decoding rules; it is
+// refused as soon as it passes the size limit, so input that never ends is refused too.
+// name only names the stream in a refusal.
+TProgramRead ReadProgramStream(QFileDevice& stream, const QString& name);
+
 // Saves atomically: the old file stays as it was unless the whole new text reached the disk.
+// When no temporary file can be made beside it (a folder the user may not write to) but the
+// file itself is writable, it is rewritten in place instead (RewriteProgramFile).
 // Returns an empty string on success, else "Could not save FILE: REASON".
 QString SaveProgramFile(const QString& path, const TProgramText& program);
+
+// Rewrites an existing file in place, for when the atomic way cannot start. Not atomic
+// against a crash, but a write that fails (a full disk) puts the old bytes back, and only a
+// write that reached the file in full counts as saved. Never creates a file.
+QString RewriteProgramFile(const QString& path, const TProgramText& program);
 
 // Name filters for the Open and Save dialogs.
 QStringList ProgramFileFilters();

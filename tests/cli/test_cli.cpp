@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <stdexcept>
 #include <cstdlib>
@@ -35,14 +38,16 @@ std::string Drain(int fd)
     return text;
 }
 
-TResult RunCli(const std::vector<std::string>& args, const std::string& input = {})
+// Standard input is `input`, or the file `inputFile` when one is named.
+TResult RunCli(const std::vector<std::string>& args, const std::string& input = {},
+               const char* inputFile = nullptr)
 {
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0)
         throw std::runtime_error("pipe failed");
     const pid_t pid = fork();
     if (pid == 0) {
-        dup2(in[0], 0);
+        dup2(inputFile ? open(inputFile, O_RDONLY) : in[0], 0);
         dup2(out[1], 1);
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
@@ -204,6 +209,15 @@ INSTANTIATE_TEST_SUITE_P(
                   "nop\ninc\nset 1x\n", 1, "", "FILE:3: '1x' is not a valid integer value.\n"},
         Diagnosed{"NoWarningsOnRun", {"run", "--no-warnings", "f"}, "nop\nout 5\nstop\n", 0,
                   "Value: 5\n", ""},
+        // Files read as the window reads them.
+        Diagnosed{"ByteOrderMarkFile", {"run", "f"}, "\xEF\xBB\xBFout 5\nstop\n", 0,
+                  "Value: 5\n", ""},
+        Diagnosed{"ByteOrderMarkOnStandardInput", {"run", "-"}, "\xEF\xBB\xBFout 5\r\nstop", 0,
+                  "Value: 5\n", ""},
+        Diagnosed{"LoneCarriageReturns", {"translate", "f"}, "set 1\rinc\r\rnop\rstop\r", 0,
+                  "f001\n16\n\n00\n", "FILE:4:" + kNop},
+        Diagnosed{"Latin1File", {"translate", "f"}, "inc\nset \xFC\n", 1, "",
+                  "FILE:2: '\xC3\xBC' is not a valid integer value.\n"},
         Diagnosed{"ControlCharactersEscaped", {"translate", "f"}, "no\x1b]0;x\x07p\nset 1\x1b[2j\n",
                   1, "",
                   "FILE:1: warning: 'no\\x1b]0;x\\x07p' is not an instruction; the line emits "
@@ -328,6 +342,59 @@ TEST_F(CliFiles, UnreadableFilesExitWith66)
     EXPECT_NE(missing.Err.find("missing.mir"), std::string::npos);
     EXPECT_EQ(RunCli({"translate", dir_.string()}).Status, 66);
 }
+
+struct RefusedSource {
+    const char* name;
+    std::string file;      // "-" is standard input; empty is a file written with `bytes`
+    std::string bytes;
+    const char* input;     // standard input read from this file, if any
+    std::string reason;
+};
+
+void PrintTo(const RefusedSource& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class CliRefusals : public CliFiles, public ::testing::WithParamInterface<RefusedSource> {};
+
+// What the window refuses to open, mirelo-cli refuses with the window's message and 66, at
+// once and without reading endless input to its end.
+TEST_P(CliRefusals, ExitWith66AndTheWindowsMessage)
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    const RefusedSource& row = GetParam();
+    std::string file = row.file;
+    if (file.empty())
+        file = Write("prog.mir", row.bytes);
+    else if (file == "folder")
+        file = dir_.string();
+    const std::string shown = file == "-" ? "standard input" : file;
+    const auto started = std::chrono::steady_clock::now();
+    const auto r = RunCli({"run", file}, file == "-" ? row.bytes : std::string(), row.input);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+    EXPECT_EQ(r.Status, 66);
+    EXPECT_EQ(r.Out, "");
+    EXPECT_EQ(r.Err, "mirelo-cli: Could not open " + shown + ": " + row.reason + "\n");
+}
+
+const std::string kNotText = ", so it is not a text file";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliRefusals,
+    ::testing::Values(
+        RefusedSource{"ExecutableWithNulBytes", "", std::string("\x7f" "ELF\x02\x01\x01\0\0", 9),
+                      nullptr, "it holds a NUL byte on line 1" + kNotText},
+        RefusedSource{"NulOnLaterLine", "", std::string("set 1\rinc\n\0", 12), nullptr,
+                      "it holds a NUL byte on line 3" + kNotText},
+        RefusedSource{"Folder", "folder", "", nullptr, "it is a folder, not a file"},
+        RefusedSource{"Device", "/dev/zero", "", nullptr, "it is not a regular file"},
+        RefusedSource{"OverFourMiB", "", std::string(4 * 1024 * 1024 + 1, 'a'), nullptr,
+                      "it is larger than 4 MiB (4194305 bytes)"},
+        RefusedSource{"EndlessStandardInput", "-", "", "/dev/zero", "it is larger than 4 MiB"},
+        RefusedSource{"NulOnStandardInput", "-", std::string("inc\r\n\0", 6), nullptr,
+                      "it holds a NUL byte on line 2" + kNotText}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct BadCommandLine {
     const char* name;

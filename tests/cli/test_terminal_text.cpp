@@ -40,6 +40,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x99\x82"},
         EscapeCase{"C1ControlsInUtf8", "\xc2\x9b" "31m\xc2\x85\xc2\xa0",
                    "\\xc2\\x9b" "31m\\xc2\\x85\xc2\xa0"},
+        // Both ends of U+0080..U+009F, so neither bound of the range can slip by one.
+        EscapeCase{"C1RangeEnds", "\xc2\x80" "a\xc2\x9f" "b\xc2\x7f",
+                   "\\xc2\\x80" "a\\xc2\\x9f" "b\\xc2\\x7f"},
         EscapeCase{"RawC1AndLoneBytes", "\x9b\x80\xff\xfe", "\\x9b\\x80\\xff\\xfe"},
         EscapeCase{"OverlongForms", "\xc0\xaf\xe0\x80\xaf", "\\xc0\\xaf\\xe0\\x80\\xaf"},
         EscapeCase{"SurrogateAndAboveLastCodePoint", "\xed\xa0\x80\xf4\x90\x80\x80",

@@ -13,6 +13,11 @@ foreach(i RANGE ${last})
   endif()
 endforeach()
 
+# As over SSH or in a packaging script: no window system to connect to.
+foreach(variable DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM)
+  unset(ENV{${variable}})
+endforeach()
+
 execute_process(COMMAND ${PROGRAM} ${args}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 

@@ -37,6 +37,18 @@ QByteArray FileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+// The file's identity on disk: a rename over it gives a new one.
+quint64 Inode(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+#else
+    Q_UNUSED(path);
+    return 0;
+#endif
+}
+
 } // namespace
 
 class TestProgramFile : public QObject {
@@ -53,6 +65,8 @@ private slots:
     void saveReplacesFile();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
+    void saveInPlace_data();
+    void saveInPlace();
 };
 
 void TestProgramFile::decode_data()
@@ -228,9 +242,11 @@ void TestProgramFile::failedSaveKeepsOldFile_data()
     QTest::addRow("folder in the way") << QStringLiteral("folder");
     QTest::addRow("parent is a file") << QStringLiteral("parent file");
 #ifdef Q_OS_UNIX
-    QTest::addRow("read-only folder") << QStringLiteral("read-only");
+    // A writable file there is rewritten in place (saveInPlace); a read-only one is not.
+    QTest::addRow("read-only file in read-only folder") << QStringLiteral("read-only");
     // Cuts the write short as a full disk would, and stops root as well.
     QTest::addRow("file size limit") << QStringLiteral("size limit");
+    QTest::addRow("file size limit, rewritten in place") << QStringLiteral("in place limit");
 #endif
 }
 
@@ -262,18 +278,20 @@ void TestProgramFile::failedSaveKeepsOldFile()
     if (obstacle == QStringLiteral("read-only")) {
         if (::geteuid() == 0)
             QSKIP("root writes into read-only folders; the other rows fail for root too");
+        QVERIFY(QFile::setPermissions(oldFile, QFileDevice::ReadOwner));
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         error = SaveProgramFile(target, program);
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                           QFileDevice::ExeOwner);
-    } else if (obstacle == QStringLiteral("size limit")) {
+    } else if (obstacle.endsWith(QStringLiteral("limit"))) {
         rlimit saved{};
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
         rlimit small = saved;
         small.rlim_cur = 4096;
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
-        error = SaveProgramFile(target, program);
+        error = obstacle == QStringLiteral("size limit") ? SaveProgramFile(target, program)
+                                                         : RewriteProgramFile(target, program);
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
     }
@@ -287,6 +305,49 @@ void TestProgramFile::failedSaveKeepsOldFile()
     QCOMPARE(FileBytes(oldFile), old);
     // No temporary file is left behind.
     QCOMPARE(entries(), before);
+}
+
+void TestProgramFile::saveInPlace_data()
+{
+    QTest::addColumn<QString>("way");
+#ifdef Q_OS_UNIX
+    QTest::addRow("writable file in read-only folder") << QStringLiteral("read-only folder");
+#endif
+    QTest::addRow("rewritten in place") << QStringLiteral("rewrite");
+}
+
+// The same file (not a new one renamed over it) gets the whole new text, and nothing else
+// appears in its folder.
+void TestProgramFile::saveInPlace()
+{
+    QFETCH(QString, way);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("prog.mir"));
+    WriteFile(path, QByteArray(300, 'o'));
+    const quint64 inode = Inode(path);
+    const TProgramText program{QStringLiteral("inc\nstop"), TLineBreak::CrLf, false};
+    QString error;
+#ifdef Q_OS_UNIX
+    if (way == QStringLiteral("read-only folder")) {
+        if (::geteuid() == 0)
+            QSKIP("root writes into read-only folders; the rewrite row covers the in-place way");
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        error = SaveProgramFile(path, program);
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
+    }
+#endif
+    if (way == QStringLiteral("rewrite"))
+        error = RewriteProgramFile(path, program);
+    QCOMPARE(error, QString());
+    QCOMPARE(FileBytes(path), Bytes("inc\r\nstop"));
+    QCOMPARE(Inode(path), inode);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("prog.mir")});
+    // The in-place way never makes a file that was not there.
+    const QString missing = dir.filePath(QStringLiteral("new.mir"));
+    QVERIFY(RewriteProgramFile(missing, program).startsWith(QStringLiteral("Could not save ")));
+    QVERIFY(!QFile::exists(missing));
 }
 
 QTEST_GUILESS_MAIN(TestProgramFile)

@@ -15,6 +15,7 @@
 #include "emuthread.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -131,6 +132,8 @@ private slots:
     void draggedFile();
     void documentResetAfterRunKeepsEditorSound_data();
     void documentResetAfterRunKeepsEditorSound();
+    void startFileNotMadeYet_data();
+    void startFileNotMadeYet();
 
     void runKeysDoWhatTheButtonsDo();
     void pauseKeyFollowsTheCaption();
@@ -144,6 +147,8 @@ private slots:
     void changesReachTheRecoveryFile();
     void abandonedTextIsOfferedBack_data();
     void abandonedTextIsOfferedBack();
+    void newestAbandonedTextComesFirst();
+    void steadyTypingReachesTheRecoveryFile();
     void liveWindowKeepsItsText();
     void failedRecoveryWriteIsShown();
 
@@ -370,14 +375,18 @@ void TestWorkbenchFiles::failedSaveKeepsTextChanged_data()
 {
     QTest::addColumn<bool>("folderInTheWay");
     QTest::addColumn<QString>("reason");
-    QTest::addRow("a folder where the file was") << true << u"a folder of that name is in the way"_s;
-    QTest::addRow("a folder that is not there") << false << QString();
+    QTest::addColumn<bool>("saveAs");   // the box's "Save As…" taken, else Cancel
+    QTest::addRow("a folder where the file was")
+        << true << u"a folder of that name is in the way"_s << false;
+    QTest::addRow("a folder that is not there") << false << QString() << false;
+    QTest::addRow("saved elsewhere with Save As") << false << QString() << true;
 }
 
 void TestWorkbenchFiles::failedSaveKeepsTextChanged()
 {
     QFETCH(bool, folderInTheWay);
     QFETCH(QString, reason);
+    QFETCH(bool, saveAs);
     QTemporaryDir folder;
     const QString path = folder.filePath(u"lost.mir"_s);
     QVERIFY(WriteFile(path, "stop\n"));
@@ -392,13 +401,25 @@ void TestWorkbenchFiles::failedSaveKeepsTextChanged()
         QVERIFY(QDir(folder.path()).removeRecursively());
 
     TSeenBox box;
-    CloseNextErrorBox(box);
+    AnswerNextBox(box, saveAs ? QMessageBox::Save : QMessageBox::Cancel);
+    const QString elsewhere = dir_.filePath(u"elsewhere.mir"_s);
+    bool chosen = false;
+    if (saveAs)
+        AnswerNextFileDialog(elsewhere, chosen);
     PressKey(form, Qt::Key_S, Qt::ControlModifier);
     QTRY_VERIFY(box.seen);
     const QString prefix = u"Could not save %1: "_s.arg(QDir::toNativeSeparators(path));
     QVERIFY2(box.text.startsWith(prefix) && box.text.size() > prefix.size() + 1, qPrintable(box.text));
     if (!reason.isEmpty())
         QCOMPARE(box.text, ErrorBoxText(prefix + reason));
+    QCOMPARE(box.buttonCount, 2);
+    if (saveAs) {
+        QTRY_VERIFY(chosen);
+        QTRY_VERIFY(!form.Document().IsModified());
+        QCOMPARE(ReadFile(elsewhere), QByteArray("stop\ninc"));
+        QCOMPARE(PlatformTitle(form), u"elsewhere.mir \u2014 Mirelo"_s);
+        return;
+    }
     QCOMPARE(form.Memo1->toPlainText(), u"stop\ninc"_s);
     QVERIFY(form.Document().IsModified());
     QCOMPARE(PlatformTitle(form), u"lost.mir* \u2014 Mirelo"_s);
@@ -563,6 +584,44 @@ void TestWorkbenchFiles::documentResetAfterRunKeepsEditorSound()
 }
 
 // ---- the Run menu and the status bar -----------------------------------------------------------
+
+void TestWorkbenchFiles::startFileNotMadeYet_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("opens");
+    QTest::addRow("in a folder that is there") << u"new.mir"_s << true;
+    QTest::addRow("in a folder that is not") << u"no-folder/new.mir"_s << false;
+}
+
+// As text editors do: the file named at start may be one to write, made by the first Save.
+void TestWorkbenchFiles::startFileNotMadeYet()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, opens);
+    const QString path = dir_.filePath(name);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    TSeenBox box;
+    if (!opens)
+        CloseNextErrorBox(box);
+    QCOMPARE(form.Document().OpenAtStart(path), opens);
+    QVERIFY(!QFile::exists(path));
+    if (!opens) {
+        QVERIFY(box.seen);
+        QVERIFY2(box.text.startsWith(u"Could not open %1: "_s.arg(QDir::toNativeSeparators(path))),
+                 qPrintable(box.text));
+        QCOMPARE(form.Document().FilePath(), QString());
+        return;
+    }
+    QCOMPARE(form.Memo1->toPlainText(), QString());
+    QVERIFY(!form.Document().IsModified());
+    QCOMPARE(PlatformTitle(form), u"new.mir \u2014 Mirelo"_s);
+    QVERIFY(form.Document().RecentFiles().Files().isEmpty());
+    TypeAtEnd(form, u"stop"_s);
+    PressKey(form, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(ReadFile(path), QByteArray("stop"));
+    QCOMPARE(form.Document().RecentFiles().Files(), QStringList{path});
+}
 
 void TestWorkbenchFiles::runKeysDoWhatTheButtonsDo()
 {
@@ -805,6 +864,57 @@ void TestWorkbenchFiles::abandonedTextIsOfferedBack()
         QVERIFY(RecoveryTexts().isEmpty());
     }
     QVERIFY(!form.Recovery().OfferAbandoned(&form));
+}
+
+void TestWorkbenchFiles::newestAbandonedTextComesFirst()
+{
+    // Two windows torn down unsaved; the one made first changed last.
+    QStringList texts;
+    for (const QString& typed : {u"newest"_s, u"older"_s}) {
+        TWorkbench lost;
+        TypeAtEnd(*lost.form, typed);
+        lost.form->Recovery().WriteNow();
+        texts << lost.form->Recovery().TextPath();
+    }
+    QCOMPARE(RecoveryTexts().size(), 2);
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int i = 0; i < 2; ++i) {
+        QFile file(texts[i]);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(now.addSecs(-3600 * i), QFileDevice::FileModificationTime));
+    }
+
+    TWorkbench bench;
+    TSeenBox box;
+    AnswerNextBoxByKey(box, Qt::Key_Return);
+    QVERIFY(bench.form->Recovery().OfferAbandoned(bench.form.get()));
+    QVERIFY(box.seen);
+    QVERIFY2(bench.form->Memo1->toPlainText().endsWith(u"newest"_s),
+             qPrintable(bench.form->Memo1->toPlainText()));
+    // The older text stays to be offered at a later start.
+    QVERIFY(QFile::exists(texts[1]));
+    QVERIFY(!QFile::exists(texts[0]));
+}
+
+void TestWorkbenchFiles::steadyTypingReachesTheRecoveryFile()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    form.Memo1->setFocus();
+    form.Memo1->moveCursor(QTextCursor::End);
+    // A key every 300 ms for about six seconds: no pause as long as the write delay.
+    QTimer typist;
+    int keys = 0;
+    connect(&typist, &QTimer::timeout, &form, [&] {
+        QTest::keyClick(form.Memo1, Qt::Key_A);
+        if (++keys == 20)
+            typist.stop();
+    });
+    typist.start(300);
+    QTRY_VERIFY_WITH_TIMEOUT(!form.Recovery().TextPath().isEmpty(), 4000);
+    QVERIFY2(typist.isActive(), "the text reached the recovery file only once typing stopped");
+    QVERIFY(ReadFile(form.Recovery().TextPath()).contains("\nstopa"));
+    typist.stop();
 }
 
 void TestWorkbenchFiles::liveWindowKeepsItsText()
