@@ -121,6 +121,13 @@ void TMainMenu::CreateRunMenu()
                            QStringLiteral("StepAction"));
 }
 
+void TMainMenu::AddOutputActions(QAction* clear, QAction* saveAs)
+{
+    RunMenu->addSeparator();
+    RunMenu->addAction(clear);
+    RunMenu->addAction(saveAs);
+}
+
 void TMainMenu::CreateHelpMenu(QWidget& window)
 {
     HelpMenu = addMenu(QStringLiteral("&Help"));

@@ -25,6 +25,10 @@ public:
     // Follows the Pause button's caption ("Pause" or "Resume").
     void SetPauseCaption(const QString& caption);
 
+    // Shows the output pane's Clear Output and Save Output As… at the end of the Run menu;
+    // the pane owns them, and its context menu shows the same two.
+    void AddOutputActions(QAction* clear, QAction* saveAs);
+
     QMenu* FileMenu = nullptr;
     QMenu* RecentMenu = nullptr;
     QMenu* RunMenu = nullptr;

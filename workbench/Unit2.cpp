@@ -7,7 +7,11 @@
 #include "NumEdit.h"
 #include "NumberText.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
+
+#include <algorithm>
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent)
 {
@@ -60,12 +64,36 @@ QString TForm2::Text() const
     return NumEdit1->text();
 }
 
+void TForm2::SetOwnerWindow(QWidget* window)
+{
+    owner_ = window;
+}
+
 void TForm2::Open()
 {
     setResult(0);
+    CentreOverOwner();
+    // The button last used would otherwise keep the focus, and typed digits go nowhere.
+    NumEdit1->setFocus(Qt::OtherFocusReason);
+    NumEdit1->selectAll();
     show();
     raise();
     activateWindow();
+}
+
+void TForm2::CentreOverOwner()
+{
+    QWidget* owner = owner_ ? owner_->window() : QApplication::activeWindow();
+    if (!owner || owner == this || !owner->isVisible())
+        return;
+    QRect frame(QPoint(), frameGeometry().size());
+    frame.moveCenter(owner->frameGeometry().center());
+    if (const QScreen* screen = owner->screen()) {
+        const QRect area = screen->availableGeometry();
+        frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() - frame.width() + 1));
+        frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() - frame.height() + 1));
+    }
+    move(frame.topLeft());
 }
 
 void TForm2::Dismiss()

@@ -5,6 +5,7 @@
 #include "InputPrompt.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class TCustButton;
 class TNumEdit;
@@ -23,8 +24,12 @@ public:
     // The field's text, returned to the worker whatever the result.
     QString Text() const;
 
-    // IInputPrompt: shown without a result yet, in front and active; dismissed like "Enter"
-    // but unvalidated.
+    // The window the dialog appears over at each request; without one, the active window.
+    void SetOwnerWindow(QWidget* window);
+
+    // IInputPrompt: shown without a result yet, in front and active, centred over its owner
+    // window wherever that is now, the focus in the field with the field's text selected;
+    // dismissed like "Enter" but unvalidated.
     void Open() override;
     void Dismiss() override;
 
@@ -45,4 +50,8 @@ protected:
 private:
     void CreateWidgets();
     void ConnectWidgets();
+    // Moves the dialog over the middle of the owner window, kept on that window's screen.
+    void CentreOverOwner();
+
+    QPointer<QWidget> owner_;
 };

@@ -55,6 +55,7 @@ void TForm1::SetInputDialog(TForm2* dialog)
     session_->SetInputPrompt(dialog);
     if (!dialog)
         return;
+    dialog->SetOwnerWindow(this);
     TRunSession* session = session_.get();
     connect(dialog, &QDialog::finished, session, [session, dialog](int result) {
         session->AnswerInput(dialog->Text().toStdString(), result == TForm2::HaltResult);
@@ -77,6 +78,7 @@ void TForm1::CreateWidgets()
     document_ = std::make_unique<TProgramDocument>(*Memo1, *this);
     recovery_ = std::make_unique<TRecoveryController>(*document_);
     MainMenu1 = new TMainMenu(*document_, *this);
+    MainMenu1->AddOutputActions(Memo3->ClearAction, Memo3->SaveAsAction);
     StatusBar1 = new TRunStatusBar(this);
 
     // The designed area keeps its size and place between the menu bar and the status bar.
@@ -96,10 +98,7 @@ QWidget* TForm1::CreateClientArea()
 {
     ClientArea = new QWidget(this);
     ClientArea->setObjectName(QStringLiteral("ClientArea"));
-    Memo3 = NewTextPane(ClientArea, true, Qt::ScrollBarAlwaysOff);
-    Memo3->setObjectName(QStringLiteral("Memo3"));
-    Memo3->setAccessibleName(QStringLiteral("Output"));
-    Memo3->setTabChangesFocus(true);
+    Memo3 = new TOutputPane(ClientArea);
 
     auto* layout = new QHBoxLayout(ClientArea);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -342,7 +341,7 @@ void TForm1::ShowMemory(TMemoryStream& image)
 
 void TForm1::AppendOutput(const std::string& line)
 {
-    Memo3->appendPlainText(QString::fromStdString(line));
+    Memo3->AppendLine(QString::fromStdString(line));
 }
 
 // ---- closing -------------------------------------------------------------------------------

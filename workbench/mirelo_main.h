@@ -7,6 +7,7 @@
 #include "ButtonBar.h"
 #include "CodeEditor.h"
 #include "InstructionTable.h"
+#include "OutputPane.h"
 #include "ProgramPages.h"
 #include "WindowHooks.h"
 
@@ -89,7 +90,7 @@ public:
     TCustButton* CustButton3 = nullptr;
     TCustButton* CustButton4 = nullptr;
     TCustButton* CustButton5 = nullptr;
-    QPlainTextEdit* Memo3 = nullptr;
+    TOutputPane* Memo3 = nullptr;
     TRunStatusBar* StatusBar1 = nullptr;
 
 protected:

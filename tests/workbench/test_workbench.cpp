@@ -6,11 +6,13 @@
 #include "MainMenu.h"
 #include "MemoryGridModel.h"
 #include "MemoryGridView.h"
+#include "OutputPane.h"
 #include "RegisterListView.h"
 #include "RunStatusBar.h"
 #include "RunStatusText.h"
 #include "WorkbenchTestSupport.h"
 
+#include <QFile>
 #include <QFrame>
 #include <QHeaderView>
 #include <QListWidget>
@@ -20,9 +22,13 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QMenu>
+#include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -32,6 +38,51 @@ Q_DECLARE_METATYPE(TRegisterFile)
 Q_DECLARE_METATYPE(TRunPhase)
 Q_DECLARE_METATYPE(TRunEnd)
 Q_DECLARE_METATYPE(std::exception_ptr)
+
+namespace {
+
+QAction* RunMenuAction(const TForm1& form, const QString& name)
+{
+    for (QAction* action : form.MainMenu1->RunMenu->actions())
+        if (action->objectName() == name)
+            return action;
+    return nullptr;
+}
+
+// Triggers the entry of the pane's context menu of that name as a click would (a disabled
+// entry does nothing); false when the menu has no such entry.
+bool TriggerContextAction(TOutputPane& pane, const QString& name)
+{
+    std::unique_ptr<QMenu> menu(pane.CreateContextMenu());
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() != name)
+            continue;
+        action->trigger();
+        return true;
+    }
+    return false;
+}
+
+// Runs one step of an editing script on the output pane of `form`: "out:TEXT" appends
+// program output, "type:TEXT" types at the end, "ctrl+z" presses the key, "menu:NAME"
+// triggers a context menu entry.
+void RunPaneStep(TForm1& form, const QString& step)
+{
+    TOutputPane& pane = *form.Memo3;
+    const QString argument = step.section(QLatin1Char(':'), 1);
+    if (step.startsWith("out:")) {
+        form.AppendOutput(argument.toStdString());
+    } else if (step.startsWith("type:")) {
+        QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(&pane, argument);
+    } else if (step == "ctrl+z") {
+        QTest::keyClick(&pane, Qt::Key_Z, Qt::ControlModifier);
+    } else if (step.startsWith("menu:")) {
+        QVERIFY2(TriggerContextAction(pane, argument), qPrintable(argument));
+    }
+}
+
+} // namespace
 
 class TestWorkbench : public QObject {
     Q_OBJECT
@@ -76,6 +127,12 @@ private slots:
     void showRegisters();
     void showRegistersReplacesOldLines();
     void outputAccumulates();
+    void outputPaneEditing_data();
+    void outputPaneEditing();
+    void outputPaneFollowsNewestLine_data();
+    void outputPaneFollowsNewestLine();
+    void saveOutput_data();
+    void saveOutput();
 };
 
 void TestWorkbench::layoutMatchesDesign_data()
@@ -646,6 +703,123 @@ void TestWorkbench::outputAccumulates()
     QVERIFY(WaitForCurrentRunEnd(form));
     QCOMPARE(OutputLines(form), QStringList({"Value: 0", "Value: -3"}));
     QCOMPARE(RegisterLines(form).size(), 15);
+}
+
+void TestWorkbench::outputPaneEditing_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("Ctrl+Z leaves output alone")
+        << QStringList{"out:Value: 1", "out:Value: 2", "ctrl+z", "ctrl+z"} << "Value: 1\nValue: 2";
+    QTest::addRow("the context menu's Undo leaves output alone")
+        << QStringList{"out:Value: 1", "menu:edit-undo"} << "Value: 1";
+    QTest::addRow("Ctrl+Z takes back typing after the output")
+        << QStringList{"out:Value: 1", "type: seen", "ctrl+z"} << "Value: 1";
+    QTest::addRow("output ends the undo of earlier typing")
+        << QStringList{"type:note", "out:Value: 1", "ctrl+z"} << "note\nValue: 1";
+    QTest::addRow("Clear Output empties the pane")
+        << QStringList{"out:Value: 1", "type: x", "menu:ClearOutputAction"} << "";
+    QTest::addRow("one Undo brings back what Clear Output took")
+        << QStringList{"out:Value: 1", "type: x", "menu:ClearOutputAction", "ctrl+z"} << "Value: 1 x";
+    QTest::addRow("output after Clear Output ends its undo")
+        << QStringList{"out:Value: 1", "menu:ClearOutputAction", "out:Value: 2", "ctrl+z"}
+        << "Value: 2";
+}
+
+void TestWorkbench::outputPaneEditing()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, text);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    // One command, shown in the Run menu and in the pane's context menu.
+    QCOMPARE(RunMenuAction(form, "ClearOutputAction"), form.Memo3->ClearAction);
+    for (const QString& step : steps)
+        RunPaneStep(form, step);
+    QCOMPARE(form.Memo3->toPlainText(), text);
+}
+
+void TestWorkbench::outputPaneFollowsNewestLine_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("lineLength");
+    QTest::addColumn<bool>("scrolledToTop");
+    QTest::addRow("short lines") << 100 << 10 << false;
+    QTest::addRow("lines that wrap") << 40 << 200 << false;
+    QTest::addRow("after the user scrolled to the top") << 100 << 10 << true;
+}
+
+void TestWorkbench::outputPaneFollowsNewestLine()
+{
+    QFETCH(int, lines);
+    QFETCH(int, lineLength);
+    QFETCH(bool, scrolledToTop);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    TOutputPane& pane = *form.Memo3;
+    for (int i = 0; i < lines; ++i)
+        form.AppendOutput("Value: " + std::string(static_cast<std::size_t>(lineLength), '7'));
+    if (scrolledToTop)
+        pane.verticalScrollBar()->setValue(0);
+    form.AppendOutput("Value: 42");
+    QTextCursor end(pane.document());
+    end.movePosition(QTextCursor::End);
+    QVERIFY(pane.viewport()->rect().contains(pane.cursorRect(end)));
+    QVERIFY(pane.verticalScrollBar()->value() > 0);
+}
+
+void TestWorkbench::saveOutput_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("typedName");
+    QTest::addColumn<QString>("savedName");
+    QTest::addColumn<QByteArray>("bytes");
+    // No typed name: saved without the dialog, over a file that is there.
+    QTest::addRow("Save Output As adds .txt and a last line break")
+        << "Value: 1\nValue: 2" << "run" << "run.txt" << QByteArray("Value: 1\nValue: 2\n");
+    QTest::addRow("UTF-8, the file there replaced")
+        << "Wert: \u00e4\n\u20ac\n" << "" << "old.txt" << QByteArray("Wert: \xc3\xa4\n\xe2\x82\xac\n");
+    QTest::addRow("an empty pane makes an empty file") << "" << "" << "old.txt" << QByteArray();
+    QTest::addRow("a folder that is not there") << "Value: 1" << "" << "gone/out.txt" << QByteArray();
+}
+
+void TestWorkbench::saveOutput()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, typedName);
+    QFETCH(QString, savedName);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(savedName);
+    const bool missingFolder = savedName.contains('/');
+    QFile old(folder.filePath("old.txt"));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old text\n") > 0);
+    old.close();
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    form.Memo3->setPlainText(text);
+    TSeenBox box;
+    QPointer<QTimer> watcher = missingFolder ? AnswerNextBox(box, QMessageBox::Ok) : nullptr;
+    if (!typedName.isEmpty()) {
+        bool answered = false;
+        AnswerNextFileDialog(folder.filePath(typedName), answered);
+        QAction* saveAs = RunMenuAction(form, "SaveOutputAsAction");
+        QCOMPARE(saveAs, form.Memo3->SaveAsAction);
+        saveAs->trigger();
+        QVERIFY(answered);
+    } else {
+        QCOMPARE(form.Memo3->SaveTo(path), !missingFolder);
+    }
+    delete watcher;
+    QFile saved(path);
+    if (missingFolder) {
+        QVERIFY(box.seen);
+        QVERIFY2(box.text.startsWith("Could not save "), qPrintable(box.text));
+        QVERIFY(!saved.exists());
+        return;
+    }
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), bytes);
 }
 
 QTEST_MAIN(TestWorkbench)

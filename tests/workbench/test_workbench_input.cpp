@@ -8,6 +8,8 @@
 
 #include <QWindow>
 
+#include <cstdlib>
+
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -25,6 +27,32 @@ void TypeIntoField(TForm2& dialog, const QString& text)
     dialog.NumEdit1->selectAll();
     QTest::keyClick(dialog.NumEdit1, Qt::Key_Backspace);
     QTest::keyClicks(dialog.NumEdit1, text);
+}
+
+// The dialog sits over the middle of the window, give or take the width of a window frame,
+// which is not known before the dialog is first shown.
+bool CentredOver(const QWidget& dialog, const QWidget& window)
+{
+    const QPoint offset = dialog.frameGeometry().center() - window.frameGeometry().center();
+    return std::abs(offset.x()) <= 4 && std::abs(offset.y()) <= 4;
+}
+
+// Ends the first request: "enter" and "halt" click those buttons, "keys" goes from the field
+// to "Enter" with Tab and presses Return. After "halt" the window is moved to `moveTo` while
+// the run is paused, then the run is resumed.
+void AnswerFirst(TForm1& form, TForm2& dialog, const QString& answer, QPoint moveTo)
+{
+    if (answer == QLatin1String("keys")) {
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_Tab);
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_Return);
+    } else {
+        Click(answer == QLatin1String("halt") ? dialog.CustButton2 : dialog.CustButton1);
+    }
+    if (answer != QLatin1String("halt"))
+        return;
+    QVERIFY(WaitUntilParked(form.Session()));
+    form.move(moveTo);
+    Click(form.CustButton4);
 }
 
 // Counts how often a widget is shown.
@@ -54,6 +82,7 @@ private slots:
     void enteredTextReachesProgram();
     void rejectedTextKeepsDialogOpen_data();
     void rejectedTextKeepsDialogOpen();
+    void fieldKeepsTextBetweenRequests_data();
     void fieldKeepsTextBetweenRequests();
     void closeBoxReturnsTextUnchecked();
     void haltPausesRunUntilResumed();
@@ -236,21 +265,50 @@ void TestWorkbenchInput::rejectedTextKeepsDialogOpen()
     QCOMPARE(OutputLines(form), QStringList{QStringLiteral("Value: 5")});
 }
 
+void TestWorkbenchInput::fieldKeepsTextBetweenRequests_data()
+{
+    QTest::addColumn<QString>("firstAnswer");
+    QTest::addColumn<QString>("typedSecond");
+    QTest::addColumn<QPoint>("movedWhilePaused");
+    QTest::addColumn<QStringList>("output");
+    const QPoint notMoved(-1, -1);
+    QTest::addRow("Enter twice keeps the text") << "enter" << "" << notMoved
+                                                << QStringList({"Value: 25", "Value: 25"});
+    QTest::addRow("digits after a click on Enter go to the field")
+        << "enter" << "7" << notMoved << QStringList({"Value: 25", "Value: 7"});
+    QTest::addRow("digits after Tab and Return go to the field")
+        << "keys" << "7" << notMoved << QStringList({"Value: 25", "Value: 7"});
+    QTest::addRow("digits after Halt go to the field, over the moved window")
+        << "halt" << "31" << QPoint(20, 90) << QStringList({"Value: 25", "Value: 31"});
+}
+
 void TestWorkbenchInput::fieldKeepsTextBetweenRequests()
 {
+    QFETCH(QString, firstAnswer);
+    QFETCH(QString, typedSecond);
+    QFETCH(QPoint, movedWhilePaused);
+    QFETCH(QStringList, output);
     TWorkbench bench;
     TForm1& form = *bench.form;
     TForm2& dialog = *bench.dialog;
+    form.move(40, 30);
     // in $1; out $1; in $2; out $2; stop
     EmulateListing(form, QStringLiteral("f701\nf401\nf702\nf402\n00"));
     QTRY_VERIFY(dialog.isVisible());
+    QVERIFY(CentredOver(dialog, form));
     TypeIntoField(dialog, QStringLiteral("25"));
-    Click(dialog.CustButton1);
+    AnswerFirst(form, dialog, firstAnswer, movedWhilePaused);
     QTRY_VERIFY(dialog.isVisible());
+    QVERIFY(CentredOver(dialog, form));
     QCOMPARE(dialog.NumEdit1->text(), QStringLiteral("25"));
+    // Typed as a user types: to whatever has the dialog's focus, which must be the field
+    // with its text selected.
+    for (const QChar digit : typedSecond)
+        QTest::keyClick(dialog.windowHandle(), Qt::Key(Qt::Key_0 + digit.digitValue()));
+    QCOMPARE(dialog.NumEdit1->text(), typedSecond.isEmpty() ? QStringLiteral("25") : typedSecond);
     Click(dialog.CustButton1);
     QVERIFY(WaitForCurrentRunEnd(form));
-    QCOMPARE(OutputLines(form), QStringList({"Value: 25", "Value: 25"}));
+    QCOMPARE(OutputLines(form), output);
 }
 
 void TestWorkbenchInput::closeBoxReturnsTextUnchecked()
