@@ -20,6 +20,7 @@
 #include "RunSession.h"
 #include "RunStatusBar.h"
 #include "TabLeavesEditor.h"
+#include "TabTypesBlanks.h"
 #include "Translation.h"
 #include "TranslationFeedback.h"
 #include "Unit2.h"
@@ -123,6 +124,7 @@ QWidget* TForm1::CreatePanel2()
     StringGrid1 = PageControl1->StringGrid1;
     ListBox1 = PageControl1->ListBox1;
     TTabLeavesEditor::Install(Memo1);
+    TTabTypesBlanks::Install(Memo1);
     feedback_ = std::make_unique<TTranslationFeedback>(*Memo1);
     marks_ = std::make_unique<TExecutionMarks>(*Memo1, *Memo2);
 
