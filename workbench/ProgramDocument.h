@@ -60,6 +60,8 @@ signals:
     // The editor's text changed (typed, opened, restored, cleared), or it reached its file:
     // IsModified() may differ from before.
     void Changed();
+    // A program replaced the editor's text: a new one, an opened file or a restored text.
+    void Loaded();
 
 private:
     // Puts a program in the editor; with `saved` it counts as unchanged, without it differs
