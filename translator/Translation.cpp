@@ -89,6 +89,7 @@ private:
 
     void TranslateInstruction(std::string_view mnemonic, std::string_view operandText);
     void WarnNoRow(std::string_view mnemonic, const std::string& pattern);
+    std::string NotAnInstruction(std::string_view mnemonic) const;
     void RecordReference(const TWrittenOperand& operand, std::int64_t position,
                          std::size_t offset);
     void TranslateData(std::string_view mnemonic, std::string_view operandText);
@@ -172,10 +173,22 @@ void TTranslator::TranslateInstruction(std::string_view mnemonic, std::string_vi
     Emit(std::move(text));
 }
 
+// "set<tab>1" reads as one unknown word; when the word before the tab is an instruction,
+// the tab is what went wrong, so the warning says so.
+std::string TTranslator::NotAnInstruction(std::string_view mnemonic) const
+{
+    const std::string_view head = mnemonic.substr(0, mnemonic.find('\t'));
+    if (head.size() < mnemonic.size()
+        && (table_.HasMnemonic(head) || SameIgnoringAsciiCase(head, "dd")))
+        return Quoted(mnemonic) + " is not an instruction: a tab does not separate " + Quoted(head)
+            + " from its operands (use a blank); the line emits nothing";
+    return Quoted(mnemonic) + " is not an instruction; the line emits nothing";
+}
+
 void TTranslator::WarnNoRow(std::string_view mnemonic, const std::string& pattern)
 {
     if (!table_.HasMnemonic(mnemonic))
-        Warn(line_, Quoted(mnemonic) + " is not an instruction; the line emits nothing");
+        Warn(line_, NotAnInstruction(mnemonic));
     else if (pattern.empty())
         Warn(line_, Quoted(mnemonic) + " has no form without operands; the line emits nothing");
     else

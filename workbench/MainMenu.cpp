@@ -112,6 +112,11 @@ void TMainMenu::CreateRunMenu()
                   QStringLiteral("TranslateAndEmulateAction"));
     EmulateAction = AddAction(RunMenu, QStringLiteral("E&mulate"),
                               QKeySequence(Qt::CTRL | Qt::Key_F5), QStringLiteral("EmulateAction"));
+    NextProblemAction = AddAction(RunMenu, QStringLiteral("Go to &Next Problem"),
+                                  QKeySequence(Qt::Key_F8), QStringLiteral("NextProblemAction"));
+    PreviousProblemAction =
+        AddAction(RunMenu, QStringLiteral("Go to &Previous Problem"),
+                  QKeySequence(Qt::SHIFT | Qt::Key_F8), QStringLiteral("PreviousProblemAction"));
     RunMenu->addSeparator();
     PauseAction = AddAction(RunMenu, ActionText(QStringLiteral("Pause")), QKeySequence(Qt::Key_F6),
                             QStringLiteral("PauseAction"));

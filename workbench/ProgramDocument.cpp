@@ -69,13 +69,14 @@ void TProgramDocument::TextChanged()
 
 void TProgramDocument::UpdateTitle()
 {
-    if (filePath_.isEmpty()) {
+    // A program never saved and unchanged has nothing to name or to save: the bare title.
+    if (filePath_.isEmpty() && !modified_) {
         window_.setWindowTitle(ApplicationTitle());
         window_.setWindowModified(false);
         return;
     }
-    window_.setWindowTitle(
-        QStringLiteral("%1[*] \u2014 %2").arg(ShownName(filePath_), ApplicationTitle()));
+    const QString name = filePath_.isEmpty() ? QStringLiteral("Untitled") : ShownName(filePath_);
+    window_.setWindowTitle(QStringLiteral("%1[*] \u2014 %2").arg(name, ApplicationTitle()));
     window_.setWindowModified(modified_);
 }
 
@@ -93,6 +94,7 @@ void TProgramDocument::Load(const QString& path, const TProgramText& program, bo
     // setPlainText reports a change only when there was text before or after.
     TextChanged();
     UpdateTitle();
+    emit Loaded();
 }
 
 // ---- guard -----------------------------------------------------------------------------------

@@ -3,7 +3,8 @@
 // the line-break style and byte order mark that file is saved with, and whether the text
 // differs from what was last opened or saved. It opens, saves and guards: every command that
 // would replace the text asks Save / Discard / Cancel first when the text differs. It names
-// the window after the file, with Qt's modified marker while the text differs.
+// the window after the file ("Untitled" once a program never saved has changed), with Qt's
+// modified marker while the text differs.
 //
 // Opening reads the file before asking, so a file that is refused leaves the editor, and the
 // question, alone. A failed save leaves the text in the editor, still marked as changed.
@@ -62,6 +63,8 @@ signals:
     // The editor's text changed (typed, opened, restored, cleared), or it reached its file:
     // IsModified() may differ from before.
     void Changed();
+    // A program replaced the editor's text: a new one, an opened file or a restored text.
+    void Loaded();
 
 private:
     // Puts a program in the editor; with `saved` it counts as unchanged, without it differs

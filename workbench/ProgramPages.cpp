@@ -116,3 +116,10 @@ void TProgramPages::SelectPage(int index)
     if (index >= 0 && index < count() && isTabVisible(index))
         setCurrentIndex(index);
 }
+
+void TProgramPages::ShowProgram()
+{
+    SelectPage(PageAsm);
+    // On a window not yet shown this names the widget that gets the focus when it is.
+    Memo1->setFocus(Qt::OtherFocusReason);
+}

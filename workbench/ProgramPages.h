@@ -31,6 +31,9 @@ public:
 
     // Makes the page current only when it exists and its tab is visible.
     void SelectPage(int index);
+    // Shows the program editor's page and gives the editor the keyboard focus, so that what
+    // is typed next goes into the program.
+    void ShowProgram();
 
     QWidget* TabSheet4 = nullptr;
     QWidget* TabSheet1 = nullptr;

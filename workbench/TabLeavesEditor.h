@@ -1,8 +1,8 @@
 #pragma once
-// The program editor takes Tab as a character, so that a student can indent a program (the
-// translator reads tabs as blanks). Ctrl+Tab then leaves it for the next control and
-// Ctrl+Shift+Tab for the previous one, as Tab and Shift+Tab do everywhere else; inside the
-// page control Qt would otherwise take Ctrl+Tab to switch pages, which never leaves the pages.
+// The program editor keeps Tab for typing (blanks up to the next tab stop), so Ctrl+Tab
+// leaves it for the next control and Ctrl+Shift+Tab for the previous one, as Tab and
+// Shift+Tab do everywhere else; inside the page control Qt would otherwise take Ctrl+Tab to
+// switch pages, which never leaves the pages.
 
 #include <QObject>
 

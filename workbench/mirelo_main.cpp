@@ -13,6 +13,7 @@
 #include "MainMenu.h"
 #include "MemoryGridModel.h"
 #include "MemoryGridView.h"
+#include "ProblemNavigator.h"
 #include "ProgramDocument.h"
 #include "ProgramPages.h"
 #include "RecoveryController.h"
@@ -20,6 +21,7 @@
 #include "RunSession.h"
 #include "RunStatusBar.h"
 #include "TabLeavesEditor.h"
+#include "TabTypesBlanks.h"
 #include "Translation.h"
 #include "TranslationFeedback.h"
 #include "Unit2.h"
@@ -38,6 +40,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), session_(std::make_unique<TRu
     CreateWidgets();
     ConnectWidgets();
     FormCreate();
+    PageControl1->ShowProgram();
 }
 
 TForm1::~TForm1() = default;
@@ -122,6 +125,7 @@ QWidget* TForm1::CreatePanel2()
     StringGrid1 = PageControl1->StringGrid1;
     ListBox1 = PageControl1->ListBox1;
     TTabLeavesEditor::Install(Memo1);
+    TTabTypesBlanks::Install(Memo1);
     feedback_ = std::make_unique<TTranslationFeedback>(*Memo1);
     marks_ = std::make_unique<TExecutionMarks>(*Memo1, *Memo2);
 
@@ -190,6 +194,14 @@ void TForm1::ConnectCommands()
         connect(command.action, &QAction::triggered, this, command.handler);
     }
     connect(MainMenu1->StepAction, &QAction::triggered, this, &TForm1::StepClick);
+    auto* problems = new TProblemNavigator(*PageControl1, *StatusBar1, this);
+    connect(MainMenu1->NextProblemAction, &QAction::triggered, problems,
+            &TProblemNavigator::Next);
+    connect(MainMenu1->PreviousProblemAction, &QAction::triggered, problems,
+            &TProblemNavigator::Previous);
+    // Whatever replaced the program, the next keys typed go into it.
+    connect(document_.get(), &TProgramDocument::Loaded, PageControl1,
+            &TProgramPages::ShowProgram);
 }
 
 void TForm1::SelectPage(int index)

@@ -221,7 +221,10 @@ INSTANTIATE_TEST_SUITE_P(
         Diagnosed{"ControlCharactersEscaped", {"translate", "f"}, "no\x1b]0;x\x07p\nset 1\x1b[2j\n",
                   1, "",
                   "FILE:1: warning: 'no\\x1b]0;x\\x07p' is not an instruction; the line emits "
-                  "nothing\nFILE:2: '1\\x1b[2j' is not a valid integer value.\n"}),
+                  "nothing\nFILE:2: '1\\x1b[2j' is not a valid integer value.\n"},
+        Diagnosed{"TabAfterAnInstructionEscaped", {"translate", "f"}, "set\t1\nstop\n", 0, "\n00\n",
+                  "FILE:1: warning: 'set\\x091' is not an instruction: a tab does not separate "
+                  "'set' from its operands (use a blank); the line emits nothing\n"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 struct FailingRun {

@@ -312,6 +312,12 @@ TEST_P(TranslationWarns, OnTheseLines)
 const std::string kUndefined = "' is not defined; it stands for address 0";
 const std::string kNoInstruction = "' is not an instruction; the line emits nothing";
 
+std::string TabDoesNotSeparate(const std::string& word)
+{
+    return "' is not an instruction: a tab does not separate '" + word
+        + "' from its operands (use a blank); the line emits nothing";
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Kinds, TranslationWarns,
     ::testing::Values(
@@ -329,7 +335,13 @@ INSTANTIATE_TEST_SUITE_P(
                     {{1, "':x" + kUndefined}, {2, "':x" + kUndefined}}},
         WarningCase{"NotAnInstruction", {"nop", "inc", "Halt 1,2"},
                     {{1, "'nop" + kNoInstruction}, {3, "'Halt" + kNoInstruction}}},
-        WarningCase{"TabInsideTheFirstWord", {"add\tah"}, {{1, "'add\tah" + kNoInstruction}}},
+        WarningCase{"TabAfterAnInstruction", {"add\tah", "SET\t1", "dd\tx,5", "jmp\t:a, :b"},
+                    {{1, "'add\tah" + TabDoesNotSeparate("add")},
+                     {2, "'SET\t1" + TabDoesNotSeparate("SET")},
+                     {3, "'dd\tx,5" + TabDoesNotSeparate("dd")},
+                     {4, "'jmp\t:a," + TabDoesNotSeparate("jmp")}}},
+        WarningCase{"TabAfterAnUnknownWord", {"nop\t1", ":a\tinc", "add ah\t"},
+                    {{1, "'nop\t1" + kNoInstruction}}},
         WarningCase{"FormWithoutRow", {"idiv 4,2", "jmp :a,:b", "not", "xor", ":a", ":b"},
                     {{1, "'idiv' has no form with operands CC; the line emits nothing"},
                      {2, "'jmp' has no form with operands CC; the line emits nothing"},

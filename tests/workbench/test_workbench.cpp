@@ -108,6 +108,7 @@ private slots:
     void accessibleNames();
     void tabOrderFollowsReading_data();
     void tabOrderFollowsReading();
+    void tabInProgramEditorIsText_data();
     void tabInProgramEditorIsText();
 
     void listingLoading_data();
@@ -437,22 +438,52 @@ void TestWorkbench::tabOrderFollowsReading()
     QCOMPARE(form.Memo1->toPlainText().count(QLatin1Char('\t')), 0);
 }
 
+void TestWorkbench::tabInProgramEditorIsText_data()
+{
+    // The line before Tab (typed at its end), what is typed after, the line and its listing.
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("listing");
+    QTest::addRow("between instruction and operand") << "set" << "1" << "set     1" << "f001";
+    QTest::addRow("at the start of a line") << "" << "add ah" << "        add ah" << "110a";
+    QTest::addRow("at a tab stop a whole stop") << "set 0001" << "" << "set 0001        " << "f001";
+    QTest::addRow("after a pasted tab, from its stop") << "\tinc" << "" << "\tinc     " << "16";
+}
+
 void TestWorkbench::tabInProgramEditorIsText()
 {
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, line);
+    QFETCH(QString, listing);
     TWorkbench bench;
     TForm1& form = *bench.form;
+    form.Memo1->setPlainText(before);
     form.Memo1->setFocus(Qt::TabFocusReason);
-    form.Memo1->moveCursor(QTextCursor::Start);
+    form.Memo1->moveCursor(QTextCursor::End);
     QTest::keyClick(form.Memo1, Qt::Key_Tab);
+    QTest::keyClicks(form.Memo1, after);
     QCOMPARE(QApplication::focusWidget(), form.Memo1);
-    QVERIFY(form.Memo1->toPlainText().startsWith(QStringLiteral("\tadd ah")));
+    QCOMPARE(form.Memo1->toPlainText(), line);
+    // What was typed translates as it reads, with no warning.
+    Click(form.CustButton1);
+    QCOMPARE(form.Memo2->toPlainText(), listing);
+    QCOMPARE(form.Memo1->WarningLines(), QList<int>());
+    const qsizetype tabs = before.count(QLatin1Char('\t'));
+    form.SelectPage(1);
+    form.Memo1->setFocus(Qt::TabFocusReason);
     // Ctrl+Tab leaves the editor and switches no page; Ctrl+Shift+Tab comes back.
     QTest::keyClick(form.Memo1, Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(QApplication::focusWidget(), form.CustButton1);
     QCOMPARE(form.PageControl1->currentIndex(), 1);
     QTest::keyClick(form.CustButton1, Qt::Key_Backtab, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), form.Memo1);
-    QCOMPARE(form.Memo1->toPlainText().count(QLatin1Char('\t')), 1);
+    QCOMPARE(form.Memo1->toPlainText().count(QLatin1Char('\t')), tabs);
+    // Shift+Tab types nothing: it goes back to the page tabs, as it does from any view.
+    QTest::keyClick(form.Memo1, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), form.PageControl1->tabBar());
+    QCOMPARE(form.Memo1->toPlainText(), line);
 }
 
 void TestWorkbench::listingLoading_data()

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -117,6 +118,8 @@ private slots:
     void init();
 
     void titleFollowsFileAndChanges();
+    void typingGoesToTheProgram_data();
+    void typingGoesToTheProgram();
     void guardAsksBeforeReplacing_data();
     void guardAsksBeforeReplacing();
     void cancelledCloseKeepsRunsGoing();
@@ -137,6 +140,8 @@ private slots:
 
     void runKeysDoWhatTheButtonsDo();
     void pauseKeyFollowsTheCaption();
+    void problemKeysVisitMarkedLines_data();
+    void problemKeysVisitMarkedLines();
     void aboutNamesTheVersion();
     void f1OpensTheInstructionReference();
     void newRunStartsWithoutChangeTints();
@@ -180,8 +185,8 @@ void TestWorkbenchFiles::titleFollowsFileAndChanges()
     TForm1& form = *bench.form;
     QCOMPARE(PlatformTitle(form), u"Mirelo"_s);
     TypeAtEnd(form, u"inc"_s);
-    // Without a file there is nothing to differ from: the title stays as it was.
-    QCOMPARE(PlatformTitle(form), u"Mirelo"_s);
+    // A program never saved is marked as changed like one with a file.
+    QCOMPARE(PlatformTitle(form), u"Untitled* \u2014 Mirelo"_s);
     QVERIFY(form.Document().IsModified());
 
     TSeenBox box;
@@ -198,6 +203,55 @@ void TestWorkbenchFiles::titleFollowsFileAndChanges()
     PressKey(form, Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(PlatformTitle(form), u"Mirelo"_s);
     QVERIFY(form.Memo1->toPlainText().isEmpty());
+    // Typed straight after New, without a click into the editor; gone again, nothing to save.
+    PressKey(form, Qt::Key_X);
+    QCOMPARE(PlatformTitle(form), u"Untitled* \u2014 Mirelo"_s);
+    PressKey(form, Qt::Key_Backspace);
+    QCOMPARE(PlatformTitle(form), u"Mirelo"_s);
+}
+
+// Whatever put the program in the editor, the editor is shown and takes what is typed next.
+void TestWorkbenchFiles::typingGoesToTheProgram_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addRow("start") << u"start"_s;
+    QTest::addRow("New") << u"new"_s;
+    QTest::addRow("Open") << u"open"_s;
+    QTest::addRow("dropped file") << u"drop"_s;
+    QTest::addRow("Restore") << u"restore"_s;
+}
+
+void TestWorkbenchFiles::typingGoesToTheProgram()
+{
+    QFETCH(QString, command);
+    const QString path = dir_.filePath(u"focus.mir"_s);
+    QVERIFY(WriteFile(path, "stop"));
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    if (command != u"start"_s) {
+        form.SelectPage(TProgramPages::PageMemory);
+        form.CustButton3->setFocus();
+    }
+    bool seen = false;
+    if (command == u"new"_s) {
+        PressKey(form, Qt::Key_N, Qt::ControlModifier);
+    } else if (command == u"open"_s) {
+        AnswerNextFileDialog(path, seen);
+        PressKey(form, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(seen);
+    } else if (command == u"drop"_s) {
+        DropFile(form.Memo3->viewport(), path);
+    } else if (command == u"restore"_s) {
+        const TProgramText text{u"stop"_s, TLineBreak::Lf, false};
+        form.Document().Restore(TRecoveredProgram{path, text});
+    }
+    // The offscreen platform activates no window again once a dialog has closed.
+    QApplication::setActiveWindow(&form);
+    QTRY_COMPARE(QApplication::focusWidget(), form.Memo1);
+    QCOMPARE(form.PageControl1->currentIndex(), TProgramPages::PageAsm);
+    form.Memo1->moveCursor(QTextCursor::End);
+    PressKey(form, Qt::Key_X);
+    QVERIFY(form.Memo1->toPlainText().endsWith(u'x'));
 }
 
 // ---- the question before unsaved changes go --------------------------------------------------
@@ -621,6 +675,69 @@ void TestWorkbenchFiles::startFileNotMadeYet()
     PressKey(form, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(ReadFile(path), QByteArray("stop"));
     QCOMPARE(form.Document().RecentFiles().Files(), QStringList{path});
+void TestWorkbenchFiles::problemKeysVisitMarkedLines_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("fails");
+    QTest::addColumn<QStringList>("keys");
+    // The cursor's line (from 1) after each key; none when nothing is marked.
+    QTest::addColumn<QList<int>>("lines");
+    QTest::addColumn<QString>("message");
+    const QString twoWarnings = u"inc\nnop\ninc\nbad\ninc"_s;
+    QTest::addRow("F8 from the cursor on, wrapping")
+        << twoWarnings << false << QStringList{u"F8"_s, u"F8"_s, u"F8"_s} << QList<int>{2, 4, 2}
+        << u"Line 2 (problem 1 of 2): 'nop' is not an instruction; the line emits nothing"_s;
+    QTest::addRow("Shift+F8 back, wrapping")
+        << twoWarnings << false << QStringList{u"Shift+F8"_s, u"Shift+F8"_s, u"Shift+F8"_s}
+        << QList<int>{4, 2, 4}
+        << u"Line 4 (problem 2 of 2): 'bad' is not an instruction; the line emits nothing"_s;
+    QTest::addRow("the error among the warnings")
+        << u"nop\nset 1x\njmp :x"_s << true << QStringList{u"F8"_s, u"F8"_s, u"Shift+F8"_s}
+        << QList<int>{1, 2, 1}
+        << u"Line 1 (problem 1 of 2): 'nop' is not an instruction; the line emits nothing"_s;
+    QTest::addRow("an error and a warning on one line")
+        << u"dd x,1\ndd x,300"_s << true << QStringList{u"F8"_s} << QList<int>{2}
+        << u"Line 2 (problem 1 of 1): '300' does not fit in one byte (0 to 255) / 'x' is already "
+           "defined on line 1; this definition is not used"_s;
+    QTest::addRow("nothing marked") << u"inc\nstop"_s << false << QStringList{u"F8"_s}
+                                    << QList<int>{}
+                                    << u"No problems marked; Translate marks errors and warnings"_s;
+}
+
+void TestWorkbenchFiles::problemKeysVisitMarkedLines()
+{
+    QFETCH(QString, program);
+    QFETCH(bool, fails);
+    QFETCH(QStringList, keys);
+    QFETCH(QList<int>, lines);
+    QFETCH(QString, message);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    form.Memo1->setPlainText(program);
+    TSeenBox box;
+    if (fails)
+        CloseNextErrorBox(box);
+    PressKey(form, Qt::Key_F7);
+    QCOMPARE(box.seen, fails);
+    const int page = form.PageControl1->currentIndex();
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const QKeyCombination key = QKeySequence(keys[i])[0];
+        PressKey(form, key.key(), key.keyboardModifiers());
+        if (lines.isEmpty())
+            continue;
+        QCOMPARE(form.Memo1->textCursor().blockNumber() + 1, lines[i]);
+        QCOMPARE(form.Memo1->textCursor().positionInBlock(), 0);
+        QCOMPARE(form.PageControl1->currentIndex(), TProgramPages::PageAsm);
+        QCOMPARE(QApplication::focusWidget(), form.Memo1);
+    }
+    // With nothing to go to, nothing moves.
+    if (lines.isEmpty())
+        QCOMPARE(form.PageControl1->currentIndex(), page);
+    QCOMPARE(form.StatusBar1->currentMessage(), message);
+    // The status bar's accessible name is its message: what screen readers announce.
+    QAccessibleInterface* status = QAccessible::queryAccessibleInterface(form.StatusBar1);
+    QVERIFY(status);
+    QCOMPARE(status->text(QAccessible::Name), message);
 }
 
 void TestWorkbenchFiles::runKeysDoWhatTheButtonsDo()
