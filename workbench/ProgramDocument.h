@@ -59,6 +59,8 @@ signals:
     // The editor's text changed (typed, opened, restored, cleared), or it reached its file:
     // IsModified() may differ from before.
     void Changed();
+    // Another program is in the editor (new, opened, dropped or restored; not saved).
+    void ProgramReplaced();
 
 private:
     // Puts a program in the editor; with `saved` it counts as unchanged, without it differs
