@@ -687,7 +687,7 @@ void TestWorkbenchFiles::statusFollowsInputAndPause()
     }
     QTRY_VERIFY(bench.dialog->isVisible());
     QCOMPARE(form.StatusBar1->RunText(), waiting);
-    QCOMPARE(RegisterLines(form).first(), r1);
+    QCOMPARE(RegisterLines(form).value(0), r1);
     Click(bench.dialog->CustButton1);
     if (stepped) {
         // The answered step completes and the run waits for the next F10 or F6.
