@@ -9,7 +9,7 @@ TMachine::TMachine(TMemoryStream& image) : image_(image) {}
 void TMachine::Reset()
 {
     registers_ = StartRegisters;
-    current_ = 0;
+    current_ = StartCurrent;
     page_ = 0;
     end_ = TMachineEnd::None;
     opcodeAddress_ = -1;

@@ -39,10 +39,12 @@ class TMachine {
 public:
     explicit TMachine(TMemoryStream& image);
 
-    // The start of a run: every register as StartRegisters, R1 current, page 0, position 0.
+    // The start of a run: every register as StartRegisters, StartCurrent current, page 0,
+    // position 0.
     void Reset();
-    // What the registers hold before a run's first step.
+    // What the registers hold before a run's first step, and the current register then (R1).
     static constexpr TRegisterFile StartRegisters{};
+    static constexpr std::uint8_t StartCurrent = 0;
 
     // Executes steps until the run ends or `maxSteps` steps have been taken, and returns the
     // number of steps taken, the one that ended the run included; EndReason() then tells
@@ -206,8 +208,8 @@ private:
     }
 
     TMemoryStream& image_;
-    TRegisterFile registers_{};
-    std::uint8_t current_ = 0;
+    TRegisterFile registers_ = StartRegisters;
+    std::uint8_t current_ = StartCurrent;
     std::uint8_t page_ = 0;
     TMachineEnd end_ = TMachineEnd::None;
     std::int64_t opcodeAddress_ = -1;

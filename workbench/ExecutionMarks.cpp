@@ -22,6 +22,13 @@ void TExecutionMarks::Translated(std::vector<std::size_t> programLines)
     translated_ = true;
 }
 
+void TExecutionMarks::Forget()
+{
+    Stop();
+    translated_ = false;
+    programLines_.clear();
+}
+
 void TExecutionMarks::RunStarted()
 {
     paused_ = false;

@@ -25,6 +25,9 @@ public:
     // After a successful translation, once the listing pane holds its listing: the program
     // line (from 1) of each listing line.
     void Translated(std::vector<std::size_t> programLines);
+    // The listing pane lost its translation (another program was loaded): no marks until
+    // the next one.
+    void Forget();
     // A run starts from the listing pane's text.
     void RunStarted();
     // Whether the run started last shows marks (until either text changes).

@@ -36,6 +36,16 @@ void TMemoryGridView::SizeFor(std::int64_t imageSize)
     cells_->SetRowCount(TMemoryGridModel::RowsForSize(imageSize));
 }
 
+void TMemoryGridView::BeginRun(const TMemoryStream& image)
+{
+    SizeFor(image.Size());
+    // What the run's first step changes is measured from the image shown here.
+    cells_->BeginRun();
+    ShowImage(image);
+    // The highlight belongs to the run before: this one has fetched nothing yet.
+    HighlightAddress(-1);
+}
+
 void TMemoryGridView::ShowImage(const TMemoryStream& image)
 {
     cells_->SetBytes(image.Bytes());

@@ -19,6 +19,9 @@ public:
 
     // Gives the grid the rows for an image of this many bytes: (size div 15) + 1.
     void SizeFor(std::int64_t imageSize);
+    // A new run on this image: the grid is sized for it and shows it with nothing marked as
+    // changed and nothing highlighted until the run's first step.
+    void BeginRun(const TMemoryStream& image);
     // Writes the whole image into the cells and blanks the rest; the image's position, the
     // worker's program counter, is not moved.
     void ShowImage(const TMemoryStream& image);

@@ -94,7 +94,7 @@ void TProgramDocument::Load(const QString& path, const TProgramText& program, bo
     // setPlainText reports a change only when there was text before or after.
     TextChanged();
     UpdateTitle();
-    emit Loaded();
+    emit ProgramReplaced();
 }
 
 // ---- guard -----------------------------------------------------------------------------------

@@ -63,8 +63,8 @@ signals:
     // The editor's text changed (typed, opened, restored, cleared), or it reached its file:
     // IsModified() may differ from before.
     void Changed();
-    // A program replaced the editor's text: a new one, an opened file or a restored text.
-    void Loaded();
+    // Another program is in the editor (new, opened, dropped or restored; not saved).
+    void ProgramReplaced();
 
 private:
     // Puts a program in the editor; with `saved` it counts as unchanged, without it differs

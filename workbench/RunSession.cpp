@@ -9,9 +9,9 @@
 #include <stdexcept>
 #include <utility>
 
-// One run's hook calls: what only shows goes straight to the display; where the run is and
-// what it asks go through the session, which tells the current run from replaced ones and
-// serves one input request at a time.
+// One run's hook calls: output goes straight to the display, registers and memory only while
+// the run is the current one; where the run is and what it asks go through the session, which
+// tells the current run from replaced ones and serves one input request at a time.
 class TRunSession::TRunViews : public IRunViews {
 public:
     TRunViews(TRunSession& session, int id) : session_(session), id_(id) {}
@@ -22,13 +22,18 @@ public:
     }
     void ShowRegisters(const TRegisterFile& registers, std::uint8_t current) override
     {
-        session_.display_.ShowRegisters(registers, current);
+        if (session_.IsCurrent(id_))
+            session_.display_.ShowRegisters(registers, current);
     }
-    void ShowMemory(TMemoryStream& image) override { session_.display_.ShowMemory(image); }
+    void ShowMemory(TMemoryStream& image) override
+    {
+        if (session_.IsCurrent(id_))
+            session_.display_.ShowMemory(image);
+    }
     void AppendOutput(const std::string& line) override { session_.display_.AppendOutput(line); }
     void RequestInput(std::function<void(std::string)> answer) override
     {
-        session_.RequestInput(std::move(answer));
+        session_.RequestInput(id_, std::move(answer));
     }
 
 private:
@@ -103,6 +108,11 @@ void TRunSession::Release(const TRun* run)
     std::erase_if(runs_, [run](const auto& held) { return held.get() == run; });
 }
 
+bool TRunSession::IsCurrent(int runId) const
+{
+    return current_ && current_->id == runId;
+}
+
 TEmulationThread* TRunSession::CurrentWorker() const
 {
     return current_ ? current_->worker.get() : nullptr;
@@ -151,23 +161,32 @@ void TRunSession::Stop()
 
 void TRunSession::HighlightAddress(int runId, std::int64_t address)
 {
-    display_.HighlightAddress(address);
+    const bool current = IsCurrent(runId);
+    if (current)
+        display_.HighlightAddress(address);
     emit Stepped();
-    if (current_ && current_->id == runId)
+    if (current)
         emit CurrentRunAt(address);
 }
 
 // ---- input ---------------------------------------------------------------------------------
 
-void TRunSession::RequestInput(std::function<void(std::string)> answer)
+void TRunSession::RequestInput(int runId, std::function<void(std::string)> answer)
 {
     // Left unanswered: the asking worker is being brought down and its answer would be ignored.
     if (shutDown_)
         return;
     if (!prompt_)
         throw std::runtime_error("No input dialog");
-    pendingInputs_.push_back(std::move(answer));
+    pendingInputs_.push_back({runId, std::move(answer)});
+    emit InputQueued();
     ServeNextInput();
+}
+
+bool TRunSession::CurrentRunWaitsForInput() const
+{
+    return std::any_of(pendingInputs_.begin(), pendingInputs_.end(),
+                       [this](const TInputRequest& request) { return IsCurrent(request.runId); });
 }
 
 void TRunSession::ServeNextInput()
@@ -185,7 +204,7 @@ void TRunSession::AnswerInput(const std::string& text, bool halt)
     if (!promptOpen_ || pendingInputs_.empty())
         return;
     promptOpen_ = false;
-    auto answer = std::move(pendingInputs_.front());
+    auto answer = std::move(pendingInputs_.front().answer);
     pendingInputs_.pop_front();
     // The pause goes in before the worker gets its text, so it stops before using it.
     if (halt)

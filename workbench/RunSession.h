@@ -2,9 +2,9 @@
 // The runs of one window. A run is a memory image with the worker that executes it; the
 // session starts runs, pauses, resumes and stops the current one, keeps a replaced run until
 // its worker has ended, serves every worker's hook calls on the window's thread (showing
-// through a display, asking through an input prompt one request at a time) and brings all
-// runs down when the window goes. It is no widget: a test drives it with a recording display
-// and a scripted prompt.
+// through a display, the grid and registers of the current run only, asking through an input
+// prompt one request at a time) and brings all runs down when the window goes. It is no
+// widget: a test drives it with a recording display and a scripted prompt.
 
 #include "MemoryStream.h"
 #include "QtWindowThread.h"
@@ -68,17 +68,22 @@ public:
     std::size_t RunCount() const { return runs_.size(); }
     // Input requests not yet answered, the one the prompt shows included.
     std::size_t WaitingInputs() const { return pendingInputs_.size(); }
+    // Whether one of them is the current run's: its worker waits for the answer.
+    bool CurrentRunWaitsForInput() const;
 
 signals:
     void RunStarted();
     // A run's worker has ended, after its last hook call; `current` when it was the current run.
     void RunEnded(bool current);
-    // A worker, the current one or a replaced one, fetched an opcode and its cell is shown.
+    // A worker, the current one or a replaced one, fetched an opcode; only the current
+    // run's cell is highlighted.
     void Stepped();
     // The current run's worker fetched the opcode at this address (after HighlightAddress).
     void CurrentRunAt(std::int64_t address);
     // After every pause or resume request, with whether the current worker is now paused.
     void PauseChanged(bool paused);
+    // A run asked for input (the prompt may still be busy with an earlier request).
+    void InputQueued();
     // The prompt was opened for a request, and that request was answered.
     void InputRequested();
     void InputAnswered();
@@ -86,10 +91,18 @@ signals:
 private:
     struct TRun;
     class TRunViews;
+    // An input request and the run that made it.
+    struct TInputRequest {
+        int runId = 0;
+        std::function<void(std::string)> answer;
+    };
 
     // The hook calls that are the session's own business, on the window's thread.
     void HighlightAddress(int runId, std::int64_t address);
-    void RequestInput(std::function<void(std::string)> answer);
+    void RequestInput(int runId, std::function<void(std::string)> answer);
+    // The grid and the register list are the current run's; a replaced run only reports its
+    // output and asks for input.
+    bool IsCurrent(int runId) const;
 
     void WorkerEnded(int runId);
     void Release(const TRun* run);
@@ -102,7 +115,7 @@ private:
     std::vector<std::unique_ptr<TRun>> runs_;
     TRun* current_ = nullptr;
     int lastRunId_ = 0;
-    std::deque<std::function<void(std::string)>> pendingInputs_;
+    std::deque<TInputRequest> pendingInputs_;
     bool promptOpen_ = false;
     bool shutDown_ = false;
 };

@@ -20,7 +20,8 @@ void TRunStatusBar::Watch(const TRunSession& session)
 {
     session_ = &session;
     for (auto signal : {&TRunSession::RunStarted, &TRunSession::Stepped,
-                        &TRunSession::InputRequested, &TRunSession::InputAnswered})
+                        &TRunSession::InputQueued, &TRunSession::InputRequested,
+                        &TRunSession::InputAnswered})
         connect(&session, signal, this, &TRunStatusBar::Refresh);
     connect(&session, &TRunSession::PauseChanged, this, &TRunStatusBar::Refresh);
     connect(&session, &TRunSession::RunEnded, this, &TRunStatusBar::Refresh);
@@ -35,6 +36,11 @@ void TRunStatusBar::ShowTranslation(qsizetype lines, qsizetype bytes, qsizetype 
 void TRunStatusBar::ShowTranslationFailure(std::size_t line)
 {
     translation_->setText(TranslationFailedText(line));
+}
+
+void TRunStatusBar::ClearTranslation()
+{
+    translation_->clear();
 }
 
 QString TRunStatusBar::RunText() const
@@ -63,10 +69,11 @@ TRunFacts TRunStatusBar::FactsOf(const TRunSession& session)
         if (facts.End == TEmulationThread::TRunEnd::Failed)
             facts.Failure =
                 FailureText(worker->FatalException(), worker->Machine().OpcodeAddress());
+    } else if (session.CurrentRunWaitsForInput()) {
+        // Before the pause: a stepped run stays paused throughout the step that asks.
+        facts.Phase = TRunPhase::WaitingForInput;
     } else if (worker->Suspended()) {
         facts.Phase = TRunPhase::Paused;
-    } else if (session.WaitingInputs() > 0) {
-        facts.Phase = TRunPhase::WaitingForInput;
     } else {
         facts.Phase = TRunPhase::Running;
     }

@@ -20,6 +20,8 @@ public:
     void Watch(const TRunSession& session);
     void ShowTranslation(qsizetype lines, qsizetype bytes, qsizetype warnings = 0);
     void ShowTranslationFailure(std::size_t line);
+    // The translation shown is of a program no longer in the editor.
+    void ClearTranslation();
 
     QString RunText() const;
     QString TranslationText() const;

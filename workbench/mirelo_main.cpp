@@ -172,6 +172,10 @@ void TForm1::ConnectWidgets()
                             Memo3->viewport(), PageControl1->Memo4->viewport()})
         drop->Watch(target);
     connect(drop, &TFileDrop::FileDropped, document_.get(), &TProgramDocument::OpenGuarded);
+    connect(document_.get(), &TProgramDocument::ProgramReplaced, this, &TForm1::ForgetListing);
+    // Whatever replaced the program, the next keys typed go into it.
+    connect(document_.get(), &TProgramDocument::ProgramReplaced, PageControl1,
+            &TProgramPages::ShowProgram);
 }
 
 void TForm1::ConnectCommands()
@@ -199,9 +203,6 @@ void TForm1::ConnectCommands()
             &TProblemNavigator::Next);
     connect(MainMenu1->PreviousProblemAction, &QAction::triggered, problems,
             &TProblemNavigator::Previous);
-    // Whatever replaced the program, the next keys typed go into it.
-    connect(document_.get(), &TProgramDocument::Loaded, PageControl1,
-            &TProgramPages::ShowProgram);
 }
 
 void TForm1::SelectPage(int index)
@@ -303,6 +304,15 @@ void TForm1::TranslateProgram()
                                 static_cast<qsizetype>(translation.Warnings.size()));
 }
 
+void TForm1::ForgetListing()
+{
+    // The listing was the previous program's: Emulate must not run it under the new one's
+    // name. clear() also drops the pane's undo history, so Ctrl+Z cannot bring it back.
+    Memo2->clear();
+    marks_->Forget();
+    StatusBar1->ClearTranslation();
+}
+
 std::vector<std::uint8_t> TForm1::LoadListing(const QString& listing)
 {
     // Pairing goes by character, so each character must stay one char on the way to the
@@ -318,12 +328,11 @@ void TForm1::Emulate(bool paused)
 {
     SelectPage(TProgramPages::PageMemory);
     auto image = std::make_unique<TMemoryStream>(LoadListing(Memo2->toPlainText()));
-    StringGrid1->SizeFor(image->Size());
-    // What a run's first step changed is measured from where the run starts: the image shown
-    // here and the machine's starting registers.
-    MemoryGrid()->BeginRun();
+    // From here on the views show the new run's machine as it starts, even when its first
+    // step never refreshes them (an empty image, a first instruction that fails or asks).
+    StringGrid1->BeginRun(*image);
     ListBox1->BeginRun(TMachine::StartRegisters);
-    ShowMemory(*image);
+    ShowRegisters(TMachine::StartRegisters, TMachine::StartCurrent);
     marks_->RunStarted();
     session_->Start(std::move(image), paused);
     SetPauseCaption(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));

@@ -109,6 +109,8 @@ private:
     void RunCommand(const std::function<void()>& command);
     void TranslateProgram();
     void Emulate(bool paused = false);
+    // Another program is in the editor: the listing pane and what was translated go.
+    void ForgetListing();
     // The Pause button's caption, which the Run menu's Pause action follows.
     void SetPauseCaption(const QString& caption);
 

@@ -107,6 +107,7 @@ class TestRunSession : public QObject {
 private slots:
     void runShowsItsStepsAndEnds();
     void replacedRunGoesOnAndIsReleasedWhenItEnds();
+    void replacedRunOnlyReportsAndAsks();
     void currentRunIsKeptAfterItEnds();
     void pauseParksTheWorkerUntilResumed();
     void commandsWithoutRunDoNothing();
@@ -167,6 +168,29 @@ void TestRunSession::replacedRunGoesOnAndIsReleasedWhenItEnds()
     QTRY_COMPARE(ended.count(), 2);
     QCOMPARE(ended.last().first().toBool(), true);
     QCOMPARE(rig.session.RunCount(), std::size_t(1));
+}
+
+void TestRunSession::replacedRunOnlyReportsAndAsks()
+{
+    TRig rig(1ms);
+    // Thirty increments, then in $1; out $1; stop: it asks after it has been replaced.
+    rig.session.Start(Image(Repeated("16", 30, EchoOnce)));
+    // Paused before its first step, the current run makes no calls of its own.
+    rig.session.Start(Image(CountForever), true);
+    QTRY_VERIFY(rig.prompt.open);
+    QCOMPARE(rig.session.WaitingInputs(), std::size_t(1));
+    QVERIFY(!rig.session.CurrentRunWaitsForInput());
+    rig.Answer("4");
+    QTRY_COMPARE(rig.session.RunCount(), std::size_t(1));
+    QCOMPARE(rig.display.output, std::vector<std::string>{"Value: 4"});
+    // Its grid and registers are the current run's to show.
+    QVERIFY(rig.display.highlights.empty());
+    QCOMPARE(rig.display.registerCalls, 0);
+    QCOMPARE(rig.display.memoryCalls, 0);
+
+    rig.session.Start(Image(EchoOnce));
+    QTRY_VERIFY(rig.session.CurrentRunWaitsForInput());
+    QCOMPARE(rig.display.highlights, std::vector<std::int64_t>{0});
 }
 
 void TestRunSession::currentRunIsKeptAfterItEnds()

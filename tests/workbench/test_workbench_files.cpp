@@ -104,6 +104,20 @@ void PressKey(TForm1& form, int key, Qt::KeyboardModifiers modifiers = Qt::NoMod
     QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
 }
 
+// After another program came into the editor: the listing pane is empty, Ctrl+Z there cannot
+// bring the old listing back, and Emulate (Ctrl+F5) runs nothing of it.
+void CheckListingForgotten(TForm1& form)
+{
+    QTRY_COMPARE(form.Memo2->toPlainText(), QString());
+    QCOMPARE(form.StatusBar1->TranslationText(), QString());
+    form.Memo2->setFocus();
+    QTest::keyClick(form.Memo2, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.Memo2->toPlainText(), QString());
+    PressKey(form, Qt::Key_F5, Qt::ControlModifier);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QTRY_COMPARE(form.StatusBar1->RunText(), u"Ended at the end of the image after 0 steps"_s);
+}
+
 QStringList RecoveryTexts()
 {
     return QDir(TRecoverySlot::DefaultFolder()).entryList({u"*.recovery"_s}, QDir::Files);
@@ -147,6 +161,7 @@ private slots:
     void newRunStartsWithoutChangeTints();
     void statusTellsHowRunsEnd_data();
     void statusTellsHowRunsEnd();
+    void statusFollowsInputAndPause_data();
     void statusFollowsInputAndPause();
 
     void changesReachTheRecoveryFile();
@@ -281,6 +296,8 @@ void TestWorkbenchFiles::guardAsksBeforeReplacing()
     TypeAtEnd(form, u"inc"_s);
     form.Recovery().WriteNow();
     QCOMPARE(RecoveryTexts().size(), 1);
+    PressKey(form, Qt::Key_F7);
+    QCOMPARE(form.Memo2->toPlainText(), u"00\n16"_s);
 
     TSeenBox box;
     AnswerNextBox(box, answer);
@@ -310,6 +327,7 @@ void TestWorkbenchFiles::guardAsksBeforeReplacing()
     QCOMPARE(RecoveryTexts().size(), goesOn ? 0 : 1);
     if (!goesOn) {
         QCOMPARE(form.Memo1->toPlainText(), u"stop\ninc"_s);
+        QCOMPARE(form.Memo2->toPlainText(), u"00\n16"_s);
         QVERIFY(form.Document().IsModified());
         QVERIFY(form.isVisible());
         return;
@@ -320,6 +338,8 @@ void TestWorkbenchFiles::guardAsksBeforeReplacing()
         QVERIFY(!form.isVisible());
     else
         QTRY_COMPARE(form.Memo1->toPlainText(), u"inc\nstop\n"_s);
+    if (command != u"close"_s && command != u"Quit"_s)
+        CheckListingForgotten(form);
 }
 
 void TestWorkbenchFiles::cancelledCloseKeepsRunsGoing()
@@ -487,15 +507,19 @@ void TestWorkbenchFiles::fileDialogsOpenAndSave()
     TWorkbench bench;
     TForm1& form = *bench.form;
 
+    PressKey(form, Qt::Key_F7);
     bool seen = false;
     AnswerNextFileDialog(opened, seen);
     PressKey(form, Qt::Key_O, Qt::ControlModifier);
     QVERIFY(seen);
     QCOMPARE(form.Memo1->toPlainText(), u"in $1\nout $1\nstop\n"_s);
     QCOMPARE(PlatformTitle(form), u"handout.mir \u2014 Mirelo"_s);
+    CheckListingForgotten(form);
 
-    // Save As adds the suffix a name typed without one lacks.
+    // Save As adds the suffix a name typed without one lacks. The program stays the same, and
+    // so does its listing.
     TypeAtEnd(form, u"inc"_s);
+    PressKey(form, Qt::Key_F7);
     seen = false;
     AnswerNextFileDialog(typed, seen);
     PressKey(form, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
@@ -503,6 +527,7 @@ void TestWorkbenchFiles::fileDialogsOpenAndSave()
     QCOMPARE(ReadFile(typed + u".mir"_s), QByteArray("in $1\nout $1\nstop\ninc"));
     QCOMPARE(ReadFile(opened), QByteArray("in $1\nout $1\nstop\n"));
     QCOMPARE(PlatformTitle(form), u"answer.mir \u2014 Mirelo"_s);
+    QCOMPARE(form.Memo2->toPlainText(), u"f701\nf401\n00\n16"_s);
     QCOMPARE(form.Document().RecentFiles().Files(),
              QStringList({typed + u".mir"_s, opened}));
 }
@@ -871,20 +896,53 @@ void TestWorkbenchFiles::statusTellsHowRunsEnd()
     QTRY_COMPARE(form.StatusBar1->RunText(), status);
 }
 
+void TestWorkbenchFiles::statusFollowsInputAndPause_data()
+{
+    QTest::addColumn<QString>("listing");
+    QTest::addColumn<bool>("stepped");
+    QTest::addColumn<QString>("waiting");
+    QTest::addColumn<QString>("r1");
+    QTest::addColumn<QString>("ended");
+    // in $1; out $1; stop - the register list shows the run's start while it asks.
+    QTest::addRow("asks at its first step") << u"f701\nf401\n00"_s << false
+        << u"Waiting for input at step 1"_s << u"R1: 0 *"_s << u"Ended at a Stop byte after 3 steps"_s;
+    // inc; inc; in $1; out $1; stop, stepped with F10: stepping keeps it paused while it asks.
+    QTest::addRow("stepped into its third step") << u"16\n16\nf701\nf401\n00"_s << true
+        << u"Waiting for input at step 3"_s << u"R1: 2 *"_s << u"Ended at a Stop byte after 5 steps"_s;
+}
+
 void TestWorkbenchFiles::statusFollowsInputAndPause()
 {
+    QFETCH(QString, listing);
+    QFETCH(bool, stepped);
+    QFETCH(QString, waiting);
+    QFETCH(QString, r1);
+    QFETCH(QString, ended);
     TWorkbench bench;
     TForm1& form = *bench.form;
-    // in $1; out $1; stop
-    EmulateListing(form, u"f701\nf401\n00"_s);
+    form.Memo2->setPlainText(listing);
+    // F10 starts a run paused before its first step, Ctrl+F5 a running one.
+    PressKey(form, stepped ? Qt::Key_F10 : Qt::Key_F5, stepped ? Qt::NoModifier : Qt::ControlModifier);
+    const TEmulationThread* worker = form.Session().CurrentWorker();
+    for (std::uint64_t step = 0; stepped && step < 3; ++step) {
+        QTRY_VERIFY(!worker->Stepping() && worker->StepCount() == step &&
+                    worker->WaitingOn() == TEmulationThread::TWait::Resume);
+        PressKey(form, Qt::Key_F10);
+    }
     QTRY_VERIFY(bench.dialog->isVisible());
-    QCOMPARE(form.StatusBar1->RunText(), u"Waiting for input at step 1"_s);
+    QCOMPARE(form.StatusBar1->RunText(), waiting);
+    QCOMPARE(RegisterLines(form).value(0), r1);
     Click(bench.dialog->CustButton1);
+    if (stepped) {
+        // The answered step completes and the run waits for the next F10 or F6.
+        QTRY_COMPARE(form.StatusBar1->RunText(), u"Paused after 3 steps"_s);
+        PressKey(form, Qt::Key_F6);
+    }
     QVERIFY(WaitForCurrentRunEnd(form));
-    QTRY_COMPARE(form.StatusBar1->RunText(), u"Ended at a Stop byte after 3 steps"_s);
+    QTRY_COMPARE(form.StatusBar1->RunText(), ended);
     // Pause after the end: the caption turns, the account of the end stays.
     Click(form.CustButton4);
-    QCOMPARE(form.StatusBar1->RunText(), u"Ended at a Stop byte after 3 steps"_s);
+    QCOMPARE(form.StatusBar1->RunText(), ended);
 }
 
 // ---- recovery ----------------------------------------------------------------------------------
@@ -944,6 +1002,8 @@ void TestWorkbenchFiles::abandonedTextIsOfferedBack()
 
     TWorkbench bench;
     TForm1& form = *bench.form;
+    PressKey(form, Qt::Key_F7);
+    const QString listing = form.Memo2->toPlainText();
     TSeenBox box;
     // Restore is the box's default button: Enter takes it. A box without that button is
     // closed without an answer.
@@ -963,6 +1023,7 @@ void TestWorkbenchFiles::abandonedTextIsOfferedBack()
         QCOMPARE(form.Document().FilePath(), path);
         QVERIFY(form.Document().IsModified());
         QCOMPARE(PlatformTitle(form), u"crashed.mir* \u2014 Mirelo"_s);
+        QCOMPARE(form.Memo2->toPlainText(), QString());
         // Kept by this window now, and saved in the file's own style.
         QCOMPARE(RecoveryTexts(), QStringList{QFileInfo(form.Recovery().TextPath()).fileName()});
         PressKey(form, Qt::Key_S, Qt::ControlModifier);
@@ -970,6 +1031,8 @@ void TestWorkbenchFiles::abandonedTextIsOfferedBack()
         QVERIFY(RecoveryTexts().isEmpty());
     } else {
         QVERIFY(!form.Document().IsModified());
+        QVERIFY(!listing.isEmpty());
+        QCOMPARE(form.Memo2->toPlainText(), listing);
         QCOMPARE(RecoveryTexts().size(), answer == u"Discard"_s ? 0 : 1);
     }
     // A text is offered until it is restored or discarded.

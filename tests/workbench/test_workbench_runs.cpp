@@ -10,6 +10,7 @@
 #include "MemoryGridView.h"
 #include "ProgramHighlighter.h"
 #include "RegisterListView.h"
+#include "RegisterText.h"
 #include "RunStatusBar.h"
 #include "Translation.h"
 #include "WorkbenchTestSupport.h"
@@ -60,7 +61,8 @@ private slots:
     void pausedRunScrollsToMarkedLine_data();
     void pausedRunScrollsToMarkedLine();
     void stepFromPausedRun();
-    void emptyListingEndsAtOnce();
+    void newRunShowsItsOwnMachine_data();
+    void newRunShowsItsOwnMachine();
 
     void pauseAndResume();
     void pauseAndStopBeforeAnyRunDoNothing();
@@ -421,15 +423,63 @@ void TestWorkbenchRuns::stepFromPausedRun()
     QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
 }
 
-void TestWorkbenchRuns::emptyListingEndsAtOnce()
+void TestWorkbenchRuns::newRunShowsItsOwnMachine_data()
 {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("listing");
+    QTest::addColumn<bool>("stepped");
+    QTest::addColumn<int>("highlight"); // -1: nothing selected
+    // add 108; stop - ends with "R1: 108 *" and its highlight on the Stop byte at 1.
+    const QString earlier = QStringLiteral("116c\n00");
+    QTest::addRow("empty listing, first run") << QString() << QString() << false << -1;
+    QTest::addRow("empty listing after a run") << earlier << QString() << false << -1;
+    QTest::addRow("first instruction fails") << earlier << QStringLiteral("310500") << false << 0;
+    QTest::addRow("stepped, before its first step") << earlier << QStringLiteral("16\n00") << true << -1;
+    // A replaced run goes on, but no longer paints the new run's grid or registers.
+    QTest::addRow("replaced run still counting") << CountForever << QStringLiteral("00") << false << 0;
+}
+
+void TestWorkbenchRuns::newRunShowsItsOwnMachine()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, listing);
+    QFETCH(bool, stepped);
+    QFETCH(int, highlight);
     TWorkbench bench;
     TForm1& form = *bench.form;
-    EmulateListing(form, QString());
-    QVERIFY(WaitForCurrentRunEnd(form));
-    QCOMPARE(form.StringGrid1->model()->rowCount(), 1);
-    QVERIFY(form.StringGrid1->selectionModel()->selectedIndexes().isEmpty());
-    QCOMPARE(form.ListBox1->count(), 0);
+    TRunSession& session = form.Session();
+    // Only a run that never ends is held, and may be looked at, once it has been replaced.
+    const TEmulationThread* replaced = nullptr;
+    if (!before.isEmpty()) {
+        EmulateListing(form, before);
+        QTRY_VERIFY(ShownR1(form) > 0);
+        if (before == CountForever)
+            replaced = session.CurrentWorker();
+        else
+            QVERIFY(WaitForCurrentRunEnd(form));
+    }
+    form.Memo2->setPlainText(listing);
+    if (stepped) {
+        form.MainMenu1->StepAction->trigger();
+        QVERIFY(WaitUntilStepped(session, 0));
+    } else {
+        form.MainMenu1->EmulateAction->trigger();
+        QVERIFY(WaitForCurrentRunEnd(form));
+    }
+    if (replaced) {
+        const std::uint64_t steps = replaced->StepCount();
+        QTRY_VERIFY(replaced->StepCount() > steps + 3);
+    }
+    DeliverQueuedCalls();
+    QCOMPARE(form.StringGrid1->model()->rowCount(),
+             TMemoryGridModel::RowsForSize(static_cast<std::int64_t>(TForm1::LoadListing(listing).size())));
+    QStringList start;
+    for (const std::string& line : RegisterLines(TMachine::StartRegisters, TMachine::StartCurrent))
+        start << QString::fromStdString(line);
+    QCOMPARE(RegisterLines(form), start);
+    const QModelIndexList selected = form.StringGrid1->selectionModel()->selectedIndexes();
+    QCOMPARE(selected, highlight < 0 ? QModelIndexList{}
+                                     : QModelIndexList{form.MemoryGrid()->CellIndex(highlight)});
 }
 
 void TestWorkbenchRuns::pauseAndResume()
