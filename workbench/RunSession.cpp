@@ -9,9 +9,9 @@
 #include <stdexcept>
 #include <utility>
 
-// One run's hook calls: output goes straight to the display, registers and memory only while
-// the run is the current one; where the run is and what it asks go through the session, which
-// tells the current run from replaced ones and serves one input request at a time.
+// One run's hook calls: what only shows goes straight to the display; where the run is and
+// what it asks go through the session, which tells the current run from replaced ones and
+// serves one input request at a time.
 class TRunSession::TRunViews : public IRunViews {
 public:
     TRunViews(TRunSession& session, int id) : session_(session), id_(id) {}
@@ -22,14 +22,9 @@ public:
     }
     void ShowRegisters(const TRegisterFile& registers, std::uint8_t current) override
     {
-        if (session_.IsCurrent(id_))
-            session_.display_.ShowRegisters(registers, current);
+        session_.display_.ShowRegisters(registers, current);
     }
-    void ShowMemory(TMemoryStream& image) override
-    {
-        if (session_.IsCurrent(id_))
-            session_.display_.ShowMemory(image);
-    }
+    void ShowMemory(TMemoryStream& image) override { session_.display_.ShowMemory(image); }
     void AppendOutput(const std::string& line) override { session_.display_.AppendOutput(line); }
     void RequestInput(std::function<void(std::string)> answer) override
     {
@@ -161,11 +156,9 @@ void TRunSession::Stop()
 
 void TRunSession::HighlightAddress(int runId, std::int64_t address)
 {
-    const bool current = IsCurrent(runId);
-    if (current)
-        display_.HighlightAddress(address);
+    display_.HighlightAddress(address);
     emit Stepped();
-    if (current)
+    if (IsCurrent(runId))
         emit CurrentRunAt(address);
 }
 

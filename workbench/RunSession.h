@@ -2,9 +2,9 @@
 // The runs of one window. A run is a memory image with the worker that executes it; the
 // session starts runs, pauses, resumes and stops the current one, keeps a replaced run until
 // its worker has ended, serves every worker's hook calls on the window's thread (showing
-// through a display, the grid and registers of the current run only, asking through an input
-// prompt one request at a time) and brings all runs down when the window goes. It is no
-// widget: a test drives it with a recording display and a scripted prompt.
+// through a display, asking through an input prompt one request at a time) and brings all
+// runs down when the window goes. It is no widget: a test drives it with a recording display
+// and a scripted prompt.
 
 #include "MemoryStream.h"
 #include "QtWindowThread.h"
@@ -75,8 +75,7 @@ signals:
     void RunStarted();
     // A run's worker has ended, after its last hook call; `current` when it was the current run.
     void RunEnded(bool current);
-    // A worker, the current one or a replaced one, fetched an opcode; only the current
-    // run's cell is highlighted.
+    // A worker, the current one or a replaced one, fetched an opcode and its cell is shown.
     void Stepped();
     // The current run's worker fetched the opcode at this address (after HighlightAddress).
     void CurrentRunAt(std::int64_t address);
