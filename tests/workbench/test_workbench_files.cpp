@@ -662,8 +662,6 @@ void TestWorkbenchFiles::documentResetAfterRunKeepsEditorSound()
     QCOMPARE(OutputLines(form).constLast(), u"Value: 0"_s);
 }
 
-// ---- the Run menu and the status bar -----------------------------------------------------------
-
 void TestWorkbenchFiles::startFileNotMadeYet_data()
 {
     QTest::addColumn<QString>("name");
@@ -700,6 +698,10 @@ void TestWorkbenchFiles::startFileNotMadeYet()
     PressKey(form, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(ReadFile(path), QByteArray("stop"));
     QCOMPARE(form.Document().RecentFiles().Files(), QStringList{path});
+}
+
+// ---- the Run menu and the status bar -----------------------------------------------------------
+
 void TestWorkbenchFiles::problemKeysVisitMarkedLines_data()
 {
     QTest::addColumn<QString>("program");
