@@ -1,10 +1,14 @@
 // Random sequences of the window's commands, input answers and window closes, with no step
 // delay, on programs that loop, read and write: nothing may crash, hang or leave a worker
 // thread behind, and once the current run has ended the views show its final machine state.
+// The run commands are mixed with the document and editor commands (New, Open, Restore,
+// typing, Undo, Clear Output), since faults hide between features.
 // A close asks about the unsaved program; it is answered Discard (the window goes) or Cancel
 // (the window and its runs go on).
 
 #include "CustButton.h"
+#include "MainMenu.h"
+#include "OutputPane.h"
 #include "ProgramDocument.h"
 #include "TestUserFolders.h"
 #include "MemoryGridModel.h"
@@ -20,6 +24,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QItemSelectionModel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -30,6 +36,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -58,6 +65,30 @@ void AnswerSaveQuestion(QMessageBox::StandardButton answer)
     timer->start();
 }
 
+// Closes every error box as soon as it shows, for as long as it lives: a typed program may
+// not translate, and the box runs its own event loop until it is closed.
+class TErrorBoxCloser : public QTimer {
+public:
+    TErrorBoxCloser()
+    {
+        setInterval(1);
+        connect(this, &QTimer::timeout, this, [this] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(widget);
+                if (box && box->isVisible() && box->icon() == QMessageBox::Critical) {
+                    ++closed_;
+                    box->button(QMessageBox::Ok)->click();
+                }
+            }
+        });
+        start();
+    }
+    int Closed() const { return closed_; }
+
+private:
+    int closed_ = 0;
+};
+
 // Threads of this process, as the kernel counts them.
 int LiveThreads()
 {
@@ -77,8 +108,8 @@ const char* const Programs[] = {
     "add ah\nxch $1,$2\n:start\nset 1\ninc\nset 3\ncmp $1,$2\njin :stop,:start\n:stop\nstop",
 };
 
-enum class TAction { Emulate, TranslateAndEmulate, Pause, Stop, Answer, Halt, CloseBox, Wait,
-                     CloseWindow };
+enum class TAction { Emulate, TranslateAndEmulate, Translate, Step, Pause, Stop, Answer, Halt,
+                     CloseBox, Wait, New, Open, Restore, Type, Undo, ClearOutput, CloseWindow };
 
 class TStressSequence {
 public:
@@ -90,6 +121,11 @@ public:
         dialog_ = std::make_unique<TForm2>();
         form_->SetInputDialog(dialog_.get());
         form_->Session().SetStepDelay(std::chrono::milliseconds(0));
+        for (std::size_t i = 0; i < std::size(Programs); ++i) {
+            QFile file(folder_.filePath(QString::number(i) + QStringLiteral(".mir")));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(Programs[i]);
+        }
     }
 
     // Plays `length` random actions, closing the window in place of action `closeAt` when that
@@ -149,15 +185,36 @@ private:
         static const TAction weighted[] = {
             TAction::Emulate, TAction::Emulate, TAction::TranslateAndEmulate, TAction::Pause,
             TAction::Pause, TAction::Stop, TAction::Answer, TAction::Answer, TAction::Answer,
-            TAction::Halt, TAction::CloseBox, TAction::Wait, TAction::Wait,
+            TAction::Halt, TAction::CloseBox, TAction::Wait, TAction::Wait, TAction::Translate,
+            TAction::Step, TAction::New, TAction::Open, TAction::Restore, TAction::Type,
+            TAction::Type, TAction::Undo, TAction::ClearOutput,
         };
         constexpr int count = static_cast<int>(std::size(weighted));
         return weighted[Pick(0, count - 1)];
     }
 
-    void LoadProgram()
+    int PickProgram() { return Pick(0, static_cast<int>(std::size(Programs)) - 1); }
+
+    void LoadProgram() { form_->Memo1->setPlainText(QString::fromLatin1(Programs[PickProgram()])); }
+
+    // A command that replaces the program asks about unsaved changes first: answered Discard.
+    void ReplaceProgram(const std::function<void()>& command)
     {
-        form_->Memo1->setPlainText(QString::fromLatin1(Programs[Pick(0, std::size(Programs) - 1)]));
+        if (form_->Document().IsModified())
+            AnswerSaveQuestion(QMessageBox::Discard);
+        command();
+    }
+
+    // Keys a student types into the program editor: a line, a line break, or a deletion.
+    void Type()
+    {
+        static const char* const lines[] = {"inc", "out $1", "set 2", "stop", ":top", "jmp :top"};
+        switch (Pick(0, 3)) {
+        case 0: QTest::keyClick(form_->Memo1, Qt::Key_Return); break;
+        case 1: QTest::keyClick(form_->Memo1, Qt::Key_Backspace); break;
+        default:
+            QTest::keyClicks(form_->Memo1, QString::fromLatin1(lines[Pick(0, std::size(lines) - 1)]));
+        }
     }
 
     void Answer(const QString& text)
@@ -181,6 +238,13 @@ private:
                 return true; // noted as a hang
             LoadProgram();
             form_->CustButton2Click();
+            break;
+        case TAction::Translate:
+            form_->CustButton1Click();
+            break;
+        case TAction::Step:
+            // A new run only where none goes on, so that runs never overlap when they must not.
+            form_->StepClick();
             break;
         case TAction::Pause:
             form_->CustButton4Click();
@@ -210,6 +274,28 @@ private:
         case TAction::Wait:
             QTest::qWait(Pick(1, 4));
             break;
+        case TAction::New:
+            ReplaceProgram([this] { form_->MainMenu1->NewAction->trigger(); });
+            break;
+        case TAction::Open: {
+            const QString path = folder_.filePath(QString::number(PickProgram()) + QStringLiteral(".mir"));
+            ReplaceProgram([this, path] { form_->Document().OpenGuarded(path); });
+            break;
+        }
+        case TAction::Restore:
+            form_->Document().Restore(
+                TRecoveredProgram{QString(), TProgramText{QString::fromLatin1(Programs[PickProgram()])}});
+            break;
+        case TAction::Type:
+            Type();
+            break;
+        case TAction::Undo:
+            QTest::keyClick(Pick(0, 1) ? static_cast<QWidget*>(form_->Memo1) : form_->Memo3,
+                            Qt::Key_Z, Qt::ControlModifier);
+            break;
+        case TAction::ClearOutput:
+            form_->Memo3->ClearAction->trigger();
+            break;
         case TAction::CloseWindow:
             return !CloseWindow(true);
         }
@@ -237,6 +323,7 @@ private:
     bool hung_ = false;
     bool closeMismatch_ = false;
     int cancelledCloses_ = 0;
+    QTemporaryDir folder_;
     std::unique_ptr<TForm1> form_;
     std::unique_ptr<TForm2> dialog_;
 };
@@ -246,6 +333,14 @@ QStringList ShownRegisters(const TForm1& form)
     QStringList lines;
     for (int i = 0; i < form.ListBox1->count(); ++i)
         lines << form.ListBox1->item(i)->text();
+    return lines;
+}
+
+QStringList StartRegisters()
+{
+    QStringList lines;
+    for (const std::string& line : RegisterLines(TMachine::StartRegisters, TMachine::StartCurrent))
+        lines << QString::fromStdString(line);
     return lines;
 }
 
@@ -275,6 +370,7 @@ void TestStress::RandomCommandSequences()
     QCoreApplication::processEvents();
     const int baseline = LiveThreads();
 
+    TErrorBoxCloser errorBoxes;
     std::mt19937 random(20261209);
     constexpr int Sequences = 300;
     int viewChecks = 0;
@@ -313,10 +409,13 @@ void TestStress::RandomCommandSequences()
                     const int row = static_cast<int>(k / TMemoryGridModel::ColCount);
                     QCOMPARE(form.MemoryGrid()->CellByte(column, row), int(bytes[k]));
                 }
-                // A run stopped before its first step has shown nothing of its own, and a failed
-                // step shows no registers, so a run that failed may still show the run before.
+                // A run starts from the machine's starting registers, and a failed step shows no
+                // registers, so a run that failed shows those of its last whole step.
                 const std::int64_t at = machine.OpcodeAddress();
-                if (at >= 0) {
+                if (at < 0) {
+                    QCOMPARE(ShownRegisters(form), StartRegisters());
+                    ++registerChecks;
+                } else {
                     if (!worker->FatalException()) {
                         QCOMPARE(ShownRegisters(form), MachineRegisters(machine));
                         ++registerChecks;
