@@ -194,6 +194,7 @@ void TestCodeEditor::addressesAfterEdit_data()
     QTest::addRow("lines removed") << sample << 5 << 12 << QString();
     QTest::addRow("first line emptied") << sample << 0 << 4 << QString();
     QTest::addRow("lines pasted at the end") << sample << 41 << 0 << QStringLiteral("\n1234\n56");
+    QTest::addRow("second-to-last line grows") << sample << 34 << 0 << QStringLiteral("aa");
     QTest::addRow("line separator inside a line")
         << sample << 7 << 0 << QString(QChar(QChar::LineSeparator));
 }
