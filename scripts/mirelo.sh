@@ -14,10 +14,11 @@ esac
 
 # What each mode needs: the window alone to run, its packaging tools to package, and for the
 # test run everything, since it builds and checks the package too (Xvfb and xdotool drive a
-# real X display for the window tests that need one).
+# real X display for the window tests that need one; valgrind watches one window test for
+# memory faults inside Qt's libraries, where the sanitizers do not look).
 window_packages=(g++ cmake ninja-build qt6-base-dev fonts-dejavu-core fonts-liberation)
 package_packages=(dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream)
-test_packages=(libgtest-dev xvfb xdotool)
+test_packages=(libgtest-dev xvfb xdotool valgrind)
 case "$mode" in
   run) packages=("${window_packages[@]}") ;;
   package) packages=("${window_packages[@]}" "${package_packages[@]}") ;;
