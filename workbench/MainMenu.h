@@ -1,7 +1,8 @@
 #pragma once
 // The window's menu bar: File (New, Open…, Open Recent, Save, Save As…, Quit) working on the
-// program document, Run (the five commands of the button bar, Step, and going to the problems
-// the last translation marked) and Help (Instruction reference, About Mirelo).
+// program document, Run (the five commands of the button bar, Step, going to the problems the
+// last translation marked, and the output pane's two commands) and Help (Instruction
+// reference, About Mirelo).
 //
 // The Run actions only carry their texts and keys: the window connects them to the same
 // handlers its buttons call. Their keys avoid the editors' own keys and Alt+Space, which many

@@ -21,7 +21,6 @@
 #include <vector>
 
 class QFrame;
-class QPlainTextEdit;
 class TCustButton;
 class TExecutionMarks;
 class TForm2;
