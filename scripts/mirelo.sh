@@ -93,8 +93,31 @@ if [ "$mode" = package ]; then
   exit 0
 fi
 
-cmake -S "$root" -B "$build" -G Ninja -DMIRELO_WERROR=$werror -DBUILD_TESTING=ON
-cmake --build "$build"
+# Each stage's time is printed at the end, failed or not, so that a change that slows the run
+# shows at once.
+timings=()
+timed() {
+  local label=$1 start=$SECONDS status=0
+  shift
+  "$@" || status=$?
+  timings+=("$(printf '%6ds  %s' $((SECONDS - start)) "$label")")
+  return $status
+}
+print_timings() {
+  echo "== stage times"
+  printf '%s\n' "${timings[@]}"
+  printf '%6ds  %s\n' "$SECONDS" "whole run"
+}
+trap print_timings EXIT
+
+configure_and_build() {
+  local dir=$1 target=$2
+  shift 2
+  cmake -S "$root" -B "$dir" -G Ninja -DMIRELO_WERROR=$werror "$@"
+  cmake --build "$dir" --target "$target"
+}
+
+timed "configure and build" configure_and_build "$build" all -DBUILD_TESTING=ON
 
 # The test suite runs three times: as built above, then with AddressSanitizer and
 # UndefinedBehaviorSanitizer (every test), then with ThreadSanitizer (the tests labelled
@@ -102,30 +125,34 @@ cmake --build "$build"
 # its test. Between them the package is built and checked as "package" does. MIRELO_SANITIZERS=0
 # leaves the sanitizer suites out, MIRELO_PACKAGE=0 the package.
 failed=()
+run_ctest() {
+  local dir=$1
+  shift
+  (cd "$dir" && ctest --output-on-failure --timeout 300 -j2 "$@")
+}
 suite() {
   local name=$1 dir=$2
   shift 2
   echo "== $name"
-  if ! (cd "$dir" && ctest --output-on-failure --timeout 300 -j2 "$@"); then
-    failed+=("$name")
-  fi
+  timed "$name" run_ctest "$dir" "$@" || failed+=("$name")
 }
 
 suite "tests" "$build"
 if [ "${MIRELO_PACKAGE:-1}" != 0 ]; then
   echo "== Debian package"
   # A separate run, so that its first failing step ends it without ending this one.
-  bash "$root/scripts/mirelo.sh" package || failed+=("Debian package")
+  timed "Debian package (build and checks)" bash "$root/scripts/mirelo.sh" package \
+    || failed+=("Debian package")
 fi
 if [ "${MIRELO_SANITIZERS:-1}" != 0 ]; then
   asan="$root/build-asan"
-  cmake -S "$root" -B "$asan" -G Ninja -DMIRELO_WERROR=$werror "-DMIRELO_SANITIZE=address;undefined"
-  cmake --build "$asan"
+  timed "configure and build with AddressSanitizer and UndefinedBehaviorSanitizer" \
+    configure_and_build "$asan" all "-DMIRELO_SANITIZE=address;undefined"
   suite "tests with AddressSanitizer and UndefinedBehaviorSanitizer" "$asan"
 
   tsan="$root/build-tsan"
-  cmake -S "$root" -B "$tsan" -G Ninja -DMIRELO_WERROR=$werror -DMIRELO_SANITIZE=thread
-  cmake --build "$tsan" --target mirelo_threads_tests
+  timed "configure and build with ThreadSanitizer" \
+    configure_and_build "$tsan" mirelo_threads_tests -DMIRELO_SANITIZE=thread
   suite "threaded tests with ThreadSanitizer" "$tsan" -L threads
 fi
 
