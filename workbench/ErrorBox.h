@@ -12,3 +12,7 @@ QString ErrorBoxText(const QString& message);
 
 // Shows the box (caption "Mirelo", error icon, one OK button) and returns when it is closed.
 void ShowErrorBox(QWidget* parent, const QString& message);
+
+// The same box for a failed save: a default "Save As…" button beside Cancel. True when
+// "Save As…" was chosen.
+bool ShowSaveErrorBox(QWidget* parent, const QString& message);

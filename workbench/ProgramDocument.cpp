@@ -7,7 +7,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPlainTextEdit>
 
 namespace {
@@ -15,19 +14,6 @@ namespace {
 QString ShownName(const QString& path)
 {
     return QFileInfo(path).fileName();
-}
-
-// The error box of a failed save, offering to save somewhere else; true for "Save As…".
-bool OffersSaveAs(QWidget* parent, const QString& error)
-{
-    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), ErrorBoxText(error),
-                    QMessageBox::Save | QMessageBox::Cancel, parent);
-    box.setObjectName(QStringLiteral("SaveFailedBox"));
-    box.button(QMessageBox::Save)->setText(QStringLiteral("Save As\u2026"));
-    box.setDefaultButton(QMessageBox::Save);
-    box.setEscapeButton(QMessageBox::Cancel);
-    box.setWindowModality(Qt::ApplicationModal);
-    return box.exec() == QMessageBox::Save;
 }
 
 } // namespace
@@ -195,7 +181,7 @@ bool TProgramDocument::SaveTo(const QString& path)
     const TProgramText program = Program();
     const QString error = SaveProgramFile(path, program);
     if (!error.isEmpty())
-        return OffersSaveAs(&window_, error) && SaveAs();
+        return ShowSaveErrorBox(&window_, error) && SaveAs();
     filePath_ = QFileInfo(path).absoluteFilePath();
     savedText_ = program.Text;
     TextChanged();

@@ -31,7 +31,6 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QPlainTextEdit>
 #include <QTabBar>
 #include <QVBoxLayout>
 
