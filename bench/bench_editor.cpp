@@ -5,8 +5,8 @@
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
-#include "CodeEditor.h"
-#include "ProgramHighlighter.h"
+#include "editor/CodeEditor.h"
+#include "editor/ProgramHighlighter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

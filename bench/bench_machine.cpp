@@ -3,7 +3,7 @@
 // Each is timed by the processor time of this thread, so that time spent waiting for a core
 // that other programs hold counts for neither.
 
-#include "Machine.h"
+#include "emulator/Machine.h"
 
 #include <algorithm>
 #include <array>

@@ -6,8 +6,8 @@
 // definitions lie within the first 160 lines (14 bytes per 10 lines), so every referenced
 // address stays within one byte. Early references point forward, later ones backward.
 
-#include "InstructionTable.h"
-#include "Translation.h"
+#include "translator/InstructionTable.h"
+#include "translator/Translation.h"
 
 #include <algorithm>
 #include <chrono>

@@ -2,17 +2,17 @@
 // causes, for small and large images, and a whole paced run of the sample program through
 // the real window, worker and hooks.
 
-#include "CodeEditor.h"
-#include "CustButton.h"
-#include "MemoryGridModel.h"
-#include "MemoryGridView.h"
-#include "MemoryStream.h"
-#include "RegisterListView.h"
-#include "RunSession.h"
-#include "RunStatusBar.h"
-#include "Unit2.h"
-#include "WindowHooks.h"
-#include "mirelo_main.h"
+#include "console/Unit2.h"
+#include "controls/CustButton.h"
+#include "editor/CodeEditor.h"
+#include "emulator/MemoryStream.h"
+#include "emulator/WindowHooks.h"
+#include "session/RunSession.h"
+#include "views/MemoryGridModel.h"
+#include "views/MemoryGridView.h"
+#include "views/RegisterListView.h"
+#include "window/mirelo_main.h"
+#include "window/RunStatusBar.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -1,10 +1,10 @@
-#include "CliRunner.h"
+#include "cli/CliRunner.h"
 
-#include "Encoding.h"
-#include "Machine.h"
-#include "RegisterText.h"
-#include "TerminalText.h"
-#include "strutils2.h"
+#include "cli/TerminalText.h"
+#include "emulator/Machine.h"
+#include "emulator/RegisterText.h"
+#include "translator/Encoding.h"
+#include "translator/strutils2.h"
 
 #include <cinttypes>
 #include <string>

@@ -2,9 +2,9 @@
 // Runs a memory image on the machine without a window: Out goes to standard output,
 // In reads standard input, and an optional trace goes to standard error.
 
-#include "CliOptions.h"
-#include "MemoryStream.h"
-#include "Translation.h"
+#include "cli/CliOptions.h"
+#include "emulator/MemoryStream.h"
+#include "translator/Translation.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "Diagnostics.h"
+#include "cli/Diagnostics.h"
 
-#include "ErrorText.h"
-#include "TerminalText.h"
+#include "cli/TerminalText.h"
+#include "translator/ErrorText.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // A translation's warnings and failure on standard error, the way compilers write them so
 // that editors can jump to the line.
 
-#include "Translation.h"
+#include "translator/Translation.h"
 
 #include <cstdio>
 #include <string>

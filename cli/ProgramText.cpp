@@ -1,6 +1,6 @@
-#include "ProgramText.h"
+#include "cli/ProgramText.h"
 
-#include "ProgramFile.h"
+#include "files/ProgramFile.h"
 
 #include <QFile>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "TerminalText.h"
+#include "cli/TerminalText.h"
 
-#include "strutils2.h"
+#include "translator/strutils2.h"
 
 namespace {
 

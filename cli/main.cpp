@@ -1,14 +1,14 @@
 // mirelo-cli: translate and run Mirelo programs without the window.
 
-#include "CliOptions.h"
-#include "CliRunner.h"
-#include "Diagnostics.h"
-#include "InstructionTable.h"
-#include "ListingLoader.h"
-#include "ProgramText.h"
-#include "TerminalText.h"
-#include "Translation.h"
-#include "strutils2.h"
+#include "cli/CliOptions.h"
+#include "cli/CliRunner.h"
+#include "cli/Diagnostics.h"
+#include "cli/ProgramText.h"
+#include "cli/TerminalText.h"
+#include "emulator/ListingLoader.h"
+#include "translator/InstructionTable.h"
+#include "translator/strutils2.h"
+#include "translator/Translation.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "Beep.h"
+#include "controls/Beep.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "ClassicFont.h"
+#include "controls/ClassicFont.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
-#include "CustButton.h"
+#include "controls/CustButton.h"
 
-#include "ClassicFont.h"
-#include "CustButtonAccessible.h"
+#include "controls/ClassicFont.h"
+#include "controls/CustButtonAccessible.h"
 
 #include <QAccessible>
 #include <QFocusEvent>

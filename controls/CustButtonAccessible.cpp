@@ -1,6 +1,6 @@
-#include "CustButtonAccessible.h"
+#include "controls/CustButtonAccessible.h"
 
-#include "CustButton.h"
+#include "controls/CustButton.h"
 
 #include <QAccessible>
 

@@ -1,7 +1,7 @@
-#include "NumEdit.h"
+#include "controls/NumEdit.h"
 
-#include "Beep.h"
-#include "NumberText.h"
+#include "controls/Beep.h"
+#include "translator/NumberText.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,6 +1,6 @@
-#include "ListingLoader.h"
+#include "emulator/ListingLoader.h"
 
-#include "NumberText.h"
+#include "translator/NumberText.h"
 
 #include <string_view>
 

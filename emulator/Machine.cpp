@@ -1,6 +1,6 @@
-#include "Machine.h"
+#include "emulator/Machine.h"
 
-#include "NumberText.h"
+#include "translator/NumberText.h"
 
 #include <algorithm>
 

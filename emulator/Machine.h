@@ -2,10 +2,10 @@
 // The emulated processor: its state and one step of the instruction cycle. Free of threads and
 // windows, so the worker, a command-line runner and the tests all drive the same code.
 
-#include "Encoding.h"
-#include "MachineFault.h"
-#include "MemoryStream.h"
-#include "RegisterFile.h"
+#include "emulator/MachineFault.h"
+#include "emulator/MemoryStream.h"
+#include "emulator/RegisterFile.h"
+#include "translator/Encoding.h"
 
 #include <concepts>
 #include <cstdint>

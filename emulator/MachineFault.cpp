@@ -1,4 +1,4 @@
-#include "MachineFault.h"
+#include "emulator/MachineFault.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "RegisterText.h"
+#include "emulator/RegisterText.h"
 
 std::vector<std::string> RegisterLines(const TRegisterFile& registers, std::uint8_t current)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // The text of the register list and of the output lines, shared by every view of a run.
 
-#include "RegisterFile.h"
+#include "emulator/RegisterFile.h"
 
 #include <cstdint>
 #include <string>

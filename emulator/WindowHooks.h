@@ -2,8 +2,8 @@
 // The only way a running machine reaches the window. The emulator knows the window through
 // these small interfaces: the workbench window implements them, tests with recorders.
 
-#include "MemoryStream.h"
-#include "RegisterFile.h"
+#include "emulator/MemoryStream.h"
+#include "emulator/RegisterFile.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "emuthread.h"
+#include "emulator/emuthread.h"
 
-#include "RegisterText.h"
+#include "emulator/RegisterText.h"
 
 #include <condition_variable>
 #include <mutex>

@@ -3,9 +3,9 @@
 // It reaches the window only through IWindowThread and IRunViews; the line it hands to
 // AppendOutput is complete, "Value: " followed by the number (OutputLine).
 
-#include "Machine.h"
-#include "MemoryStream.h"
-#include "WindowHooks.h"
+#include "emulator/Machine.h"
+#include "emulator/MemoryStream.h"
+#include "emulator/WindowHooks.h"
 
 #include <atomic>
 #include <chrono>

@@ -2,11 +2,11 @@
 // until it ends, fails with its own fault, or reaches the step cap - never anything else.
 
 #include "FuzzInput.h"
-#include "ListingLoader.h"
-#include "Machine.h"
-#include "NumberText.h"
-#include "RegisterText.h"
-#include "strutils2.h"
+#include "emulator/ListingLoader.h"
+#include "emulator/Machine.h"
+#include "emulator/RegisterText.h"
+#include "translator/NumberText.h"
+#include "translator/strutils2.h"
 
 #include <array>
 

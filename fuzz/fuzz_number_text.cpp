@@ -3,7 +3,7 @@
 // never fails and wraps in 32 bits.
 
 #include "FuzzInput.h"
-#include "NumberText.h"
+#include "translator/NumberText.h"
 
 #include <optional>
 

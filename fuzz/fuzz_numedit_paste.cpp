@@ -3,8 +3,8 @@
 // the accepted characters, and Value never fails and agrees with the decimal conversion.
 
 #include "FuzzInput.h"
-#include "NumEdit.h"
-#include "NumberText.h"
+#include "controls/NumEdit.h"
+#include "translator/NumberText.h"
 
 #include <QApplication>
 #include <QClipboard>

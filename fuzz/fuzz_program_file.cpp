@@ -4,7 +4,7 @@
 // style comes back byte for byte, and any other file reads as Latin-1 with no byte lost.
 
 #include "FuzzInput.h"
-#include "ProgramFile.h"
+#include "files/ProgramFile.h"
 
 #include <QByteArray>
 #include <QUtf8StringView>

@@ -4,9 +4,9 @@
 // program, and the byte map covers the listing exactly.
 
 #include "FuzzInput.h"
-#include "InstructionTable.h"
-#include "Translation.h"
-#include "strutils2.h"
+#include "translator/InstructionTable.h"
+#include "translator/strutils2.h"
+#include "translator/Translation.h"
 
 #include <string>
 

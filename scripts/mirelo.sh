@@ -51,7 +51,7 @@ if [ "$mode" = run ]; then
   [ -f "$build/CMakeCache.txt" ] || testing=(-DBUILD_TESTING=OFF)
   cmake -S "$root" -B "$build" -G Ninja -DMIRELO_WERROR=$werror "${testing[@]}"
   cmake --build "$build" --target mirelo2
-  exec "$build/workbench/mirelo2"
+  exec "$build/window/mirelo2"
 fi
 
 if [ "$mode" = package ]; then

@@ -1,4 +1,4 @@
-#include "ErrorText.h"
+#include "translator/ErrorText.h"
 
 std::string WithFinalPeriod(std::string message)
 {

@@ -1,7 +1,7 @@
-#include "InstructionTable.h"
+#include "translator/InstructionTable.h"
 
-#include "Encoding.h"
-#include "strutils2.h"
+#include "translator/Encoding.h"
+#include "translator/strutils2.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "NumberText.h"
+#include "translator/NumberText.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "Operands.h"
+#include "translator/Operands.h"
 
-#include "NumberText.h"
-#include "strutils2.h"
+#include "translator/NumberText.h"
+#include "translator/strutils2.h"
 
 namespace {
 

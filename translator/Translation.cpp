@@ -1,7 +1,7 @@
-#include "Translation.h"
+#include "translator/Translation.h"
 
-#include "Operands.h"
-#include "strutils2.h"
+#include "translator/Operands.h"
+#include "translator/strutils2.h"
 
 #include <algorithm>
 #include <optional>

@@ -3,8 +3,8 @@
 // byte text per instruction line and data definition, with the addresses of code labels and
 // data names filled in after the last line.
 
-#include "InstructionTable.h"
-#include "NumberText.h"
+#include "translator/InstructionTable.h"
+#include "translator/NumberText.h"
 
 #include <cstdint>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "strutils2.h"
+#include "translator/strutils2.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // What mirelo-cli writes of a program's text on a terminal.
 
-#include "TerminalText.h"
+#include "cli/TerminalText.h"
 
 #include <gtest/gtest.h>
 

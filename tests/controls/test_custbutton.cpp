@@ -1,4 +1,4 @@
-#include "CustButton.h"
+#include "controls/CustButton.h"
 
 #include <QAccessible>
 #include <QDialog>

@@ -1,6 +1,6 @@
-#include "Beep.h"
-#include "NumEdit.h"
-#include "NumberText.h"
+#include "controls/Beep.h"
+#include "controls/NumEdit.h"
+#include "translator/NumberText.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 #pragma once
 // Machine hooks that write down every call, for checking what a step did and in which order.
 
-#include "Machine.h"
+#include "emulator/Machine.h"
 
 #include <cstdint>
 #include <deque>

@@ -2,7 +2,7 @@
 // A window stand-in for the worker: posted calls queue up and run on the test's own thread,
 // which thereby plays the window's thread; the views write down what they were asked to show.
 
-#include "WindowHooks.h"
+#include "emulator/WindowHooks.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -2,9 +2,9 @@
 // thread standing in for the window's thread.
 
 #include "RecordingHooks.h"
-#include "RegisterText.h"
+#include "emulator/RegisterText.h"
 #include "TestWindow.h"
-#include "emuthread.h"
+#include "emulator/emuthread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Listing text back into image bytes: pairs by position, odd characters and short lines dropped.
 
-#include "ListingLoader.h"
+#include "emulator/ListingLoader.h"
 
 #include <gtest/gtest.h>
 

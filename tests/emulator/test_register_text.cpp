@@ -1,4 +1,4 @@
-#include "RegisterText.h"
+#include "emulator/RegisterText.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // for every byte value, with the page value zero and non-zero; and the one encoding that the
 // translator's table and the machine both take their forms from.
 
-#include "Encoding.h"
-#include "InstructionTable.h"
+#include "translator/Encoding.h"
+#include "translator/InstructionTable.h"
 #include "RecordingHooks.h"
 
 #include <gtest/gtest.h>

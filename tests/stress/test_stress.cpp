@@ -6,20 +6,20 @@
 // A close asks about the unsaved program; it is answered Discard (the window goes) or Cancel
 // (the window and its runs go on).
 
-#include "CustButton.h"
-#include "MainMenu.h"
-#include "OutputPane.h"
-#include "ProgramDocument.h"
+#include "console/OutputPane.h"
+#include "controls/CustButton.h"
+#include "document/ProgramDocument.h"
+#include "window/MainMenu.h"
 #include "TestUserFolders.h"
-#include "MemoryGridModel.h"
-#include "MemoryGridView.h"
-#include "NumEdit.h"
-#include "RegisterListView.h"
-#include "RegisterText.h"
-#include "RunSession.h"
-#include "Unit2.h"
-#include "emuthread.h"
-#include "mirelo_main.h"
+#include "console/Unit2.h"
+#include "controls/NumEdit.h"
+#include "emulator/emuthread.h"
+#include "emulator/RegisterText.h"
+#include "session/RunSession.h"
+#include "views/MemoryGridModel.h"
+#include "views/MemoryGridView.h"
+#include "views/RegisterListView.h"
+#include "window/mirelo_main.h"
 
 #include <QApplication>
 #include <QDir>

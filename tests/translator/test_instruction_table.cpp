@@ -1,4 +1,4 @@
-#include "InstructionTable.h"
+#include "translator/InstructionTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "NumberText.h"
-#include "Operands.h"
+#include "translator/NumberText.h"
+#include "translator/Operands.h"
 
 #include <gtest/gtest.h>
 

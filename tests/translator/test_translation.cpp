@@ -1,7 +1,7 @@
-#include "InstructionTable.h"
-#include "NumberText.h"
-#include "Translation.h"
-#include "strutils2.h"
+#include "translator/InstructionTable.h"
+#include "translator/NumberText.h"
+#include "translator/strutils2.h"
+#include "translator/Translation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,72 @@
+# Each subsystem is a room: one folder, one static library named mirelo_<folder>, included by
+# its folder's name ("editor/CodeEditor.h"). Rooms are added from the bottom up (the order of
+# mirelo_rooms in the top-level CMakeLists.txt), and a room may use only rooms added before it:
+# mirelo_check_rooms() refuses to configure a build where a library links, or a source file
+# includes, a room at its own level or above, or a room it does not link.
+
+define_property(GLOBAL PROPERTY MIRELO_ROOMS
+  BRIEF_DOCS "The rooms added so far, bottom first")
+
+# mirelo_room(folder [QT] sources...)
+# QT: the room uses Qt's meta-object compiler, and no text converts implicitly from 8 bits.
+function(mirelo_room folder)
+  cmake_parse_arguments(arg "QT" "" "" ${ARGN})
+  set(target mirelo_${folder})
+  add_library(${target} STATIC ${arg_UNPARSED_ARGUMENTS})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(arg_QT)
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII)
+  endif()
+  set_property(GLOBAL APPEND PROPERTY MIRELO_ROOMS ${folder})
+endfunction()
+
+# The rooms a room reaches through its links, itself included.
+function(mirelo_room_reach folder out)
+  set(reach ${folder})
+  set(queue mirelo_${folder})
+  while(queue)
+    list(POP_FRONT queue target)
+    get_target_property(links ${target} LINK_LIBRARIES)
+    get_target_property(interface ${target} INTERFACE_LINK_LIBRARIES)
+    foreach(link IN LISTS links interface)
+      if(link MATCHES "^mirelo_(.+)$" AND NOT CMAKE_MATCH_1 IN_LIST reach)
+        list(APPEND reach ${CMAKE_MATCH_1})
+        list(APPEND queue ${link})
+      endif()
+    endforeach()
+  endwhile()
+  set(${out} ${reach} PARENT_SCOPE)
+endfunction()
+
+function(mirelo_check_rooms)
+  get_property(rooms GLOBAL PROPERTY MIRELO_ROOMS)
+  set(below "")
+  set(faults "")
+  foreach(folder IN LISTS rooms)
+    get_target_property(links mirelo_${folder} LINK_LIBRARIES)
+    foreach(link IN LISTS links)
+      if(link MATCHES "^mirelo_(.+)$" AND NOT CMAKE_MATCH_1 IN_LIST below)
+        string(APPEND faults "  ${folder}/ links ${link}, which is not below it\n")
+      endif()
+    endforeach()
+    mirelo_room_reach(${folder} reach)
+    file(GLOB sources ${PROJECT_SOURCE_DIR}/${folder}/*.h ${PROJECT_SOURCE_DIR}/${folder}/*.cpp)
+    foreach(source IN LISTS sources)
+      file(STRINGS ${source} includes REGEX "^#include \"[A-Za-z_]+/")
+      foreach(line IN LISTS includes)
+        string(REGEX MATCH "\"([A-Za-z_]+)/" _ "${line}")
+        if(CMAKE_MATCH_1 IN_LIST rooms AND NOT CMAKE_MATCH_1 IN_LIST reach)
+          file(RELATIVE_PATH name ${PROJECT_SOURCE_DIR} ${source})
+          string(APPEND faults "  ${name}: ${line}, a room ${folder}/ does not link\n")
+        endif()
+      endforeach()
+    endforeach()
+    list(APPEND below ${folder})
+  endforeach()
+  if(faults)
+    list(JOIN rooms " " order)
+    message(FATAL_ERROR "Dependencies between rooms must point down (bottom first: ${order}):\n"
+                        "${faults}")
+  endif()
+endfunction()

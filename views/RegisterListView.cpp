@@ -1,0 +1,66 @@
+#include "views/RegisterListView.h"
+
+#include "common/Tints.h"
+#include "emulator/RegisterText.h"
+
+#include <algorithm>
+
+TRegisterListView::TRegisterListView(QWidget* parent) : QListWidget(parent)
+{
+    setSortingEnabled(false);
+    setUniformItemSizes(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A splitter would otherwise keep the list at its size hint, wider than designed.
+    setMinimumWidth(1);
+}
+
+void TRegisterListView::ShowRegisters(const TRegisterFile& registers, std::uint8_t current)
+{
+    const int lineCount = static_cast<int>(registers.size());
+    // After the first refresh the list already has one line per register; rewriting their
+    // texts gives the same lines without rebuilding the list every step.
+    if (count() != lineCount) {
+        clear();
+        tinted_.fill(false);
+        const int widest = fontMetrics().horizontalAdvance(QStringLiteral("R15: -2147483648 *"));
+        for (int i = 0; i < lineCount; ++i)
+            (new QListWidgetItem(this))->setSizeHint(QSize(widest + 4, 13));
+    }
+    const std::vector<std::string> lines = RegisterLines(registers, current);
+    for (int i = 0; i < lineCount; ++i) {
+        const QString line = QString::fromStdString(lines[static_cast<std::size_t>(i)]);
+        QListWidgetItem* listed = item(i);
+        if (listed->text() != line)
+            listed->setText(line);
+        const auto at = static_cast<std::size_t>(i);
+        SetTinted(i, compare_ && registers[at] != previous_[at]);
+    }
+    previous_ = registers;
+    compare_ = true;
+}
+
+void TRegisterListView::BeginRun(const TRegisterFile& start)
+{
+    previous_ = start;
+    compare_ = true;
+    // Lines beyond the registers (left by someone else) were never tinted.
+    const int lines = std::min(count(), static_cast<int>(tinted_.size()));
+    for (int i = 0; i < lines; ++i)
+        SetTinted(i, false);
+}
+
+bool TRegisterListView::LineChanged(int line) const
+{
+    return line >= 0 && line < std::min(count(), static_cast<int>(tinted_.size())) &&
+           tinted_[static_cast<std::size_t>(line)];
+}
+
+void TRegisterListView::SetTinted(int line, bool tinted)
+{
+    bool& shown = tinted_[static_cast<std::size_t>(line)];
+    if (shown == tinted)
+        return; // touching the item would repaint its line for nothing
+    shown = tinted;
+    item(line)->setBackground(tinted ? QBrush(ChangeTint(palette(), QPalette::Active))
+                                     : QBrush());
+}

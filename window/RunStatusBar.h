@@ -1,0 +1,38 @@
+#pragma once
+// The window's status bar: on the left what the current run is doing or how it ended, on the
+// right what the last "Translate" made of the program. The run's text is worked out afresh on
+// every step and every change of the run's state, but set only when it differs, so a paced
+// run repaints the bar no more than its text changes.
+
+#include "session/RunStatusText.h"
+
+#include <QStatusBar>
+
+class QLabel;
+class TRunSession;
+
+class TRunStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    explicit TRunStatusBar(QWidget* parent = nullptr);
+
+    // Follows the session's current run from now on; the session must outlive this bar.
+    void Watch(const TRunSession& session);
+    void ShowTranslation(qsizetype lines, qsizetype bytes, qsizetype warnings = 0);
+    void ShowTranslationFailure(std::size_t line);
+    // The translation shown is of a program no longer in the editor.
+    void ClearTranslation();
+
+    QString RunText() const;
+    QString TranslationText() const;
+
+    // The facts of the session's current run as the status shows them.
+    static TRunFacts FactsOf(const TRunSession& session);
+
+private:
+    void Refresh();
+
+    const TRunSession* session_ = nullptr;
+    QLabel* run_ = nullptr;
+    QLabel* translation_ = nullptr;
+};

@@ -1,0 +1,380 @@
+#include "window/mirelo_main.h"
+
+#include "common/ApplicationNames.h"
+#include "common/ErrorBox.h"
+#include "console/Unit2.h"
+#include "controls/ClassicFont.h"
+#include "controls/CustButton.h"
+#include "document/FileDrop.h"
+#include "document/ProgramDocument.h"
+#include "document/RecoveryController.h"
+#include "editor/CodeEditor.h"
+#include "editor/TabLeavesEditor.h"
+#include "editor/TabTypesBlanks.h"
+#include "emulator/ListingLoader.h"
+#include "emulator/Machine.h"
+#include "marks/ExecutionMarks.h"
+#include "marks/ProblemNavigator.h"
+#include "marks/TranslationFeedback.h"
+#include "session/RunSession.h"
+#include "translator/strutils2.h"
+#include "translator/Translation.h"
+#include "views/MemoryGridModel.h"
+#include "views/MemoryGridView.h"
+#include "views/RegisterListView.h"
+#include "window/ButtonBar.h"
+#include "window/MainMenu.h"
+#include "window/ProgramPages.h"
+#include "window/RunStatusBar.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent), session_(std::make_unique<TRunSession>(*this))
+{
+    CreateWidgets();
+    ConnectWidgets();
+    FormCreate();
+    PageControl1->ShowProgram();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate()
+{
+    FillInstructionTable(table_);
+}
+
+void TForm1::SetInputDialog(TForm2* dialog)
+{
+    if (inputDialog_)
+        disconnect(inputDialog_, nullptr, session_.get(), nullptr);
+    inputDialog_ = dialog;
+    session_->SetInputPrompt(dialog);
+    if (!dialog)
+        return;
+    dialog->SetOwnerWindow(this);
+    TRunSession* session = session_.get();
+    connect(dialog, &QDialog::finished, session, [session, dialog](int result) {
+        session->AnswerInput(dialog->Text().toStdString(), result == TForm2::HaltResult);
+    });
+    // A dialog that goes first takes its requests with it; the runs that asked wait until
+    // they are brought down.
+    connect(dialog, &QObject::destroyed, session, [session] { session->SetInputPrompt(nullptr); });
+}
+
+// ---- widgets -------------------------------------------------------------------------------
+
+void TForm1::CreateWidgets()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(ApplicationTitle());
+    setFont(ClassicFont());
+    move(192, 109);
+
+    QWidget* area = CreateClientArea();
+    document_ = std::make_unique<TProgramDocument>(*Memo1, *this);
+    recovery_ = std::make_unique<TRecoveryController>(*document_);
+    MainMenu1 = new TMainMenu(*document_, *this);
+    MainMenu1->AddOutputActions(Memo3->ClearAction, Memo3->SaveAsAction);
+    StatusBar1 = new TRunStatusBar(this);
+
+    // The designed area keeps its size and place between the menu bar and the status bar.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(MainMenu1);
+    layout->addWidget(area, 1);
+    layout->addWidget(StatusBar1);
+    resize(DesignedClientSize.width(), DesignedClientSize.height() +
+                                           MainMenu1->sizeHint().height() +
+                                           StatusBar1->sizeHint().height());
+    SetTabOrder();
+}
+
+QWidget* TForm1::CreateClientArea()
+{
+    ClientArea = new QWidget(this);
+    ClientArea->setObjectName(QStringLiteral("ClientArea"));
+    Memo3 = new TOutputPane(ClientArea);
+
+    auto* layout = new QHBoxLayout(ClientArea);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(CreatePanel2());
+    layout->addWidget(Memo3, 1);
+    return ClientArea;
+}
+
+QWidget* TForm1::CreatePanel2()
+{
+    Panel2 = new QFrame(ClientArea);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel2->setLineWidth(1);
+    Panel2->setFixedWidth(373);
+
+    PageControl1 = new TProgramPages(Panel2);
+    Memo1 = PageControl1->Memo1;
+    Memo2 = PageControl1->Memo2;
+    StringGrid1 = PageControl1->StringGrid1;
+    ListBox1 = PageControl1->ListBox1;
+    TTabLeavesEditor::Install(Memo1);
+    TTabTypesBlanks::Install(Memo1);
+    feedback_ = std::make_unique<TTranslationFeedback>(*Memo1);
+    marks_ = std::make_unique<TExecutionMarks>(*Memo1, *Memo2);
+
+    Panel3 = new TButtonBar(Panel2);
+    CustButton1 = Panel3->CustButton1;
+    CustButton2 = Panel3->CustButton2;
+    CustButton3 = Panel3->CustButton3;
+    CustButton4 = Panel3->CustButton4;
+    CustButton5 = Panel3->CustButton5;
+
+    auto* layout = new QVBoxLayout(Panel2);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(PageControl1, 1);
+    layout->addWidget(Panel3);
+    return Panel2;
+}
+
+void TForm1::SetTabOrder()
+{
+    // As a person reads the window: the page tabs, the current page's views, the buttons left
+    // to right, the output pane. Views on hidden pages are passed over.
+    QWidget* const order[] = {PageControl1->tabBar(), PageControl1->Memo4, Memo1, Memo2, StringGrid1,
+                              ListBox1, CustButton1, CustButton2, CustButton3, CustButton4,
+                              CustButton5, Memo3};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+void TForm1::ConnectWidgets()
+{
+    ConnectCommands();
+    connect(StringGrid1, &QAbstractItemView::doubleClicked, this, &TForm1::StringGrid1DblClick);
+    StatusBar1->Watch(*session_);
+    connect(session_.get(), &TRunSession::CurrentRunAt, marks_.get(),
+            &TExecutionMarks::ShowAddress);
+    connect(session_.get(), &TRunSession::PauseChanged, marks_.get(),
+            &TExecutionMarks::SetPaused);
+    connect(recovery_.get(), &TRecoveryController::WriteFailed, StatusBar1,
+            [this](const QString& message) { StatusBar1->showMessage(message, 10000); });
+
+    auto* drop = new TFileDrop(this);
+    for (QWidget* target : {static_cast<QWidget*>(this), Memo1->viewport(), Memo2->viewport(),
+                            Memo3->viewport(), PageControl1->Memo4->viewport()})
+        drop->Watch(target);
+    connect(drop, &TFileDrop::FileDropped, document_.get(), &TProgramDocument::OpenGuarded);
+    connect(document_.get(), &TProgramDocument::ProgramReplaced, this, &TForm1::ForgetListing);
+    // Whatever replaced the program, the next keys typed go into it.
+    connect(document_.get(), &TProgramDocument::ProgramReplaced, PageControl1,
+            &TProgramPages::ShowProgram);
+}
+
+void TForm1::ConnectCommands()
+{
+    // One code path: a button and its Run menu action call the same handler.
+    struct TCommand {
+        TCustButton* button;
+        QAction* action;
+        void (TForm1::*handler)();
+    };
+    const TCommand commands[] = {
+        {CustButton1, MainMenu1->TranslateAction, &TForm1::CustButton1Click},
+        {CustButton2, MainMenu1->TranslateAndEmulateAction, &TForm1::CustButton2Click},
+        {CustButton3, MainMenu1->EmulateAction, &TForm1::CustButton3Click},
+        {CustButton4, MainMenu1->PauseAction, &TForm1::CustButton4Click},
+        {CustButton5, MainMenu1->StopAction, &TForm1::CustButton5Click},
+    };
+    for (const TCommand& command : commands) {
+        connect(command.button, &TCustButton::OnClick, this, command.handler);
+        connect(command.action, &QAction::triggered, this, command.handler);
+    }
+    connect(MainMenu1->StepAction, &QAction::triggered, this, &TForm1::StepClick);
+    auto* problems = new TProblemNavigator(*Memo1, *StatusBar1, this);
+    connect(problems, &TProblemNavigator::ProgramWanted, PageControl1, &TProgramPages::ShowProgram);
+    connect(MainMenu1->NextProblemAction, &QAction::triggered, problems,
+            &TProblemNavigator::Next);
+    connect(MainMenu1->PreviousProblemAction, &QAction::triggered, problems,
+            &TProblemNavigator::Previous);
+}
+
+void TForm1::SelectPage(int index)
+{
+    PageControl1->SelectPage(index);
+}
+
+// ---- commands ------------------------------------------------------------------------------
+
+void TForm1::RunCommand(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const std::exception& error) {
+        ShowErrorBox(this, QString::fromStdString(error.what()));
+        // Only once the box is closed, so that the student sees the line it speaks of.
+        if (feedback_->Failed()) {
+            SelectPage(TProgramPages::PageAsm);
+            feedback_->ShowFailure();
+        }
+    }
+}
+
+void TForm1::CustButton1Click()
+{
+    RunCommand([this] {
+        SelectPage(TProgramPages::PageMachinecode);
+        TranslateProgram();
+    });
+}
+
+void TForm1::CustButton2Click()
+{
+    RunCommand([this] {
+        TranslateProgram();
+        Emulate();
+    });
+}
+
+void TForm1::CustButton3Click()
+{
+    RunCommand([this] { Emulate(); });
+}
+
+void TForm1::CustButton4Click()
+{
+    // The choice follows the worker's paused flag, not the caption: after "Halt" they differ.
+    if (!session_->CurrentWorker())
+        return;
+    if (session_->Paused()) {
+        SetPauseCaption(QStringLiteral("Pause"));
+        session_->Resume();
+    } else {
+        SetPauseCaption(QStringLiteral("Resume"));
+        session_->Pause();
+    }
+}
+
+void TForm1::CustButton5Click()
+{
+    session_->Stop();
+}
+
+void TForm1::StepClick()
+{
+    if (session_->Going()) {
+        // A running run is left alone, as is one still busy with its previous step.
+        if (session_->Paused())
+            session_->Step();
+        return;
+    }
+    RunCommand([this] { Emulate(true); });
+}
+
+void TForm1::StringGrid1DblClick() {}
+
+void TForm1::SetPauseCaption(const QString& caption)
+{
+    CustButton4->SetCaption(caption);
+    MainMenu1->SetPauseCaption(caption);
+}
+
+void TForm1::TranslateProgram()
+{
+    const std::vector<std::string> program = SplitLines(Memo1->toPlainText().toStdString());
+    const TTranslation translation = ::TranslateProgram(table_, program);
+    if (translation.Failure)
+        StatusBar1->ShowTranslationFailure(translation.Failure->Line);
+    feedback_->Show(translation);
+    QStringList lines;
+    qsizetype bytes = 0;
+    for (const std::string& line : translation.Listing) {
+        lines << QString::fromStdString(line);
+        bytes += static_cast<qsizetype>(line.size() / 2);
+    }
+    Memo2->setPlainText(lines.join(QLatin1Char('\n')));
+    marks_->Translated(translation.ProgramLines);
+    StatusBar1->ShowTranslation(static_cast<qsizetype>(program.size()), bytes,
+                                static_cast<qsizetype>(translation.Warnings.size()));
+}
+
+void TForm1::ForgetListing()
+{
+    // The listing was the previous program's: Emulate must not run it under the new one's
+    // name. clear() also drops the pane's undo history, so Ctrl+Z cannot bring it back.
+    Memo2->clear();
+    marks_->Forget();
+    StatusBar1->ClearTranslation();
+}
+
+std::vector<std::uint8_t> TForm1::LoadListing(const QString& listing)
+{
+    // Pairing goes by character, so each character must stay one char on the way to the
+    // hexadecimal conversion: Latin-1 keeps the count (others become '?', which reads as 0
+    // just as any non-digit does).
+    std::vector<std::string> lines;
+    for (const QString& line : listing.split(QLatin1Char('\n')))
+        lines.push_back(line.toLatin1().toStdString());
+    return ::LoadListing(lines);
+}
+
+void TForm1::Emulate(bool paused)
+{
+    SelectPage(TProgramPages::PageMemory);
+    auto image = std::make_unique<TMemoryStream>(LoadListing(Memo2->toPlainText()));
+    // From here on the views show the new run's machine as it starts, even when its first
+    // step never refreshes them (an empty image, a first instruction that fails or asks).
+    StringGrid1->BeginRun(*image);
+    ListBox1->BeginRun(TMachine::StartRegisters);
+    ShowRegisters(TMachine::StartRegisters, TMachine::StartCurrent);
+    marks_->RunStarted();
+    session_->Start(std::move(image), paused);
+    SetPauseCaption(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+}
+
+// ---- views ---------------------------------------------------------------------------------
+
+TMemoryGridModel* TForm1::MemoryGrid() const
+{
+    return StringGrid1->Cells();
+}
+
+void TForm1::HighlightAddress(std::int64_t address)
+{
+    StringGrid1->HighlightAddress(address);
+}
+
+void TForm1::ShowRegisters(const TRegisterFile& registers, std::uint8_t current)
+{
+    ListBox1->ShowRegisters(registers, current);
+}
+
+void TForm1::ShowMemory(TMemoryStream& image)
+{
+    StringGrid1->ShowImage(image);
+}
+
+void TForm1::AppendOutput(const std::string& line)
+{
+    Memo3->AppendLine(QString::fromStdString(line));
+}
+
+// ---- closing -------------------------------------------------------------------------------
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // Cancel changes nothing: the window stays and its runs go on.
+    if (!document_->MaybeSave()) {
+        event->ignore();
+        return;
+    }
+    session_->Shutdown();
+    recovery_->Remove();
+    QWidget::closeEvent(event);
+}

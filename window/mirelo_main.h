@@ -1,0 +1,125 @@
+#pragma once
+// The main window: program editor, listing pane, memory views, output pane and the five
+// commands, with a menu bar above them and a status bar below. It owns the instruction table,
+// hands runs to its run session, keeps the program in a document (files, the unsaved-changes
+// guard, recovery), and shows what the runs report.
+
+#include "console/OutputPane.h"
+#include "editor/CodeEditor.h"
+#include "emulator/WindowHooks.h"
+#include "translator/InstructionTable.h"
+#include "window/ButtonBar.h"
+#include "window/ProgramPages.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QFrame;
+class TCustButton;
+class TExecutionMarks;
+class TForm2;
+class TMainMenu;
+class TMemoryGridModel;
+class TMemoryGridView;
+class TProgramDocument;
+class TRecoveryController;
+class TRegisterListView;
+class TRunSession;
+class TRunStatusBar;
+class TTranslationFeedback;
+
+class TForm1 : public QWidget, public IRunDisplay {
+    Q_OBJECT
+public:
+    // The designed size of the area between the menu bar and the status bar; the window is
+    // taller by their heights.
+    static constexpr QSize DesignedClientSize{688, 451};
+
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The dialog that serves input requests; it must outlive this window's runs.
+    void SetInputDialog(TForm2* dialog);
+
+    void FormCreate();
+    void CustButton1Click();
+    void CustButton2Click();
+    void CustButton3Click();
+    void CustButton4Click();
+    void CustButton5Click();
+    // Run → Step: one instruction of the paused run, or a new run paused before its first.
+    void StepClick();
+    void StringGrid1DblClick();
+
+    // Makes the page current only when it exists and its tab is visible.
+    void SelectPage(int index);
+    // Listing text to image bytes: two characters to a byte, paired by position in each line.
+    static std::vector<std::uint8_t> LoadListing(const QString& listing);
+
+    // IRunDisplay: what the runs show, on the window's thread.
+    void HighlightAddress(std::int64_t address) override;
+    void ShowRegisters(const TRegisterFile& registers, std::uint8_t current) override;
+    void ShowMemory(TMemoryStream& image) override;
+    void AppendOutput(const std::string& line) override;
+
+    const TInstructionTable& InstructionTable() const { return table_; }
+    TMemoryGridModel* MemoryGrid() const;
+    TRunSession& Session() const { return *session_; }
+    TProgramDocument& Document() const { return *document_; }
+    TRecoveryController& Recovery() const { return *recovery_; }
+    TExecutionMarks& ExecutionMarks() const { return *marks_; }
+
+    TMainMenu* MainMenu1 = nullptr;
+    QWidget* ClientArea = nullptr;
+    QFrame* Panel2 = nullptr;
+    TProgramPages* PageControl1 = nullptr;
+    TCodeEditor* Memo1 = nullptr;
+    TCodeEditor* Memo2 = nullptr;
+    TMemoryGridView* StringGrid1 = nullptr;
+    TRegisterListView* ListBox1 = nullptr;
+    TButtonBar* Panel3 = nullptr;
+    TCustButton* CustButton1 = nullptr;
+    TCustButton* CustButton2 = nullptr;
+    TCustButton* CustButton3 = nullptr;
+    TCustButton* CustButton4 = nullptr;
+    TCustButton* CustButton5 = nullptr;
+    TOutputPane* Memo3 = nullptr;
+    TRunStatusBar* StatusBar1 = nullptr;
+
+protected:
+    // Asks about unsaved changes first; Cancel keeps the window and its runs going.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateWidgets();
+    QWidget* CreateClientArea();
+    QWidget* CreatePanel2();
+    void SetTabOrder();
+    void ConnectWidgets();
+    void ConnectCommands();
+
+    // Runs a command; an error that leaves it goes to the error box.
+    void RunCommand(const std::function<void()>& command);
+    void TranslateProgram();
+    void Emulate(bool paused = false);
+    // Another program is in the editor: the listing pane and what was translated go.
+    void ForgetListing();
+    // The Pause button's caption, which the Run menu's Pause action follows.
+    void SetPauseCaption(const QString& caption);
+
+    TInstructionTable table_;
+    // Members, so that the runs are brought down and the document let go before the child
+    // widgets they use are destroyed.
+    std::unique_ptr<TRunSession> session_;
+    std::unique_ptr<TProgramDocument> document_;
+    std::unique_ptr<TRecoveryController> recovery_;
+    std::unique_ptr<TTranslationFeedback> feedback_;
+    std::unique_ptr<TExecutionMarks> marks_;
+    QPointer<TForm2> inputDialog_;
+};
