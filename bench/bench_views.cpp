@@ -52,7 +52,7 @@ struct TRefreshCase {
         form->show();
         (void)QTest::qWaitForWindowExposed(form.get());
         form->SelectPage(3);
-        form->StringGrid1->SizeFor(image.Size());
+        form->PageControl1->StringGrid1->SizeFor(image.Size());
         form->ShowMemory(image);
         QApplication::processEvents();
     }
@@ -73,7 +73,7 @@ struct TRefreshCase {
         QElapsedTimer clock;
         clock.start();
         form->ShowMemory(image);
-        form->StringGrid1->viewport()->repaint();
+        form->PageControl1->StringGrid1->viewport()->repaint();
         return static_cast<double>(clock.nsecsElapsed()) / 1e6;
     }
 };
@@ -88,7 +88,7 @@ double CloseWithRunsMs()
     form.show();
     (void)QTest::qWaitForWindowExposed(&form);
     // inc; out $1; jmp 0 - counts and reports for ever.
-    form.Memo2->setPlainText(QStringLiteral("16\nf401\n9000"));
+    form.PageControl1->Memo2->setPlainText(QStringLiteral("16\nf401\n9000"));
     form.CustButton3Click();
     form.CustButton3Click();
     (void)QTest::qWaitFor([&form] { return form.Memo3->toPlainText().count(QLatin1Char('\n')) >= 1; });
@@ -164,24 +164,24 @@ int main(int argc, char* argv[])
     });
     QElapsedTimer clock;
     double firstHighlightMs = -1;
-    QObject::connect(form.StringGrid1->selectionModel(), &QItemSelectionModel::selectionChanged,
+    QObject::connect(form.PageControl1->StringGrid1->selectionModel(), &QItemSelectionModel::selectionChanged,
                      [&] {
                          if (firstHighlightMs < 0)
                              firstHighlightMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
                      });
     clock.start();
-    QTest::mouseClick(form.CustButton3, Qt::LeftButton, Qt::NoModifier,
-                      form.CustButton3->rect().center());
+    QTest::mouseClick(form.Panel3->CustButton3, Qt::LeftButton, Qt::NoModifier,
+                      form.Panel3->CustButton3->rect().center());
     loop.exec();
     const double runMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     const double pacedMs = refreshes * 50.0;
     std::printf("paced run of the sample: %d delayed steps, %.1f ms (last register line: %s)\n",
                 refreshes, runMs,
-                form.ListBox1->count() > 2 ? qPrintable(form.ListBox1->item(2)->text()) : "-");
+                form.PageControl1->ListBox1->count() > 2 ? qPrintable(form.PageControl1->ListBox1->item(2)->text()) : "-");
     std::printf("first highlight after %.1f ms\n", firstHighlightMs);
     // The run executed the editor's own translation, so both editors marked its lines.
     std::printf("executing-line marks: program line %d, listing line %d\n",
-                form.Memo1->ExecutingLine() + 1, form.Memo2->ExecutingLine() + 1);
+                form.PageControl1->Memo1->ExecutingLine() + 1, form.PageControl1->Memo2->ExecutingLine() + 1);
     std::printf("status bar: %d texts during the run, last \"%s\"\n", statusTexts,
                 qPrintable(form.StatusBar1->RunText()));
     std::printf("paced ratio: %.4f\n", runMs / pacedMs);

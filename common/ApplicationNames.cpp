@@ -1,6 +1,7 @@
 #include "common/ApplicationNames.h"
 
 #include <QGuiApplication>
+#include <QMessageBox>
 
 #ifndef MIRELO_VERSION
 #error "MIRELO_VERSION must name the build's version"
@@ -9,6 +10,11 @@
 QString ApplicationTitle()
 {
     return QStringLiteral("Mirelo");
+}
+
+QString ApplicationTitle(const QString& subject)
+{
+    return QStringLiteral("%1 \u2014 %2").arg(subject, ApplicationTitle());
 }
 
 void NameApplication()
@@ -22,4 +28,17 @@ void NameApplication()
 QString ApplicationVersion()
 {
     return QStringLiteral(MIRELO_VERSION);
+}
+
+QString AboutText()
+{
+    return QStringLiteral("%1 %2\n\n%1 is a teaching tool for a small invented processor: "
+                          "you write a program, translate it into machine code and watch it run "
+                          "one instruction at a time.")
+        .arg(ApplicationTitle(), ApplicationVersion());
+}
+
+void ShowAboutBox(QWidget* window)
+{
+    QMessageBox::about(window, QStringLiteral("About %1").arg(ApplicationTitle()), AboutText());
 }

@@ -2,6 +2,8 @@
 
 #include "controls/CustButton.h"
 
+#include <QAction>
+
 TCustButton* NewCommandButton(QWidget* parent, const QString& name, const QString& caption,
                               const QRect& geometry)
 {
@@ -14,5 +16,20 @@ TCustButton* NewCommandButton(QWidget* parent, const QString& name, const QStrin
     button->SetDownBevelInner(TBevelCut::bvNone);
     button->SetDownBevelOuter(TBevelCut::bvLowered);
     button->SetDown(false);
+    return button;
+}
+
+TCustButton* NewCommandButton(QWidget* parent, const QString& name, QAction& action,
+                              const QRect& geometry)
+{
+    TCustButton* button = NewCommandButton(parent, name, QString(), geometry);
+    const auto follow = [button, &action] {
+        // Qt's icon text is the menu text with its mnemonic marks taken out.
+        button->SetCaption(action.iconText());
+        button->setEnabled(action.isEnabled());
+    };
+    follow();
+    QObject::connect(&action, &QAction::changed, button, follow);
+    QObject::connect(button, &TCustButton::OnClick, &action, &QAction::trigger);
     return button;
 }

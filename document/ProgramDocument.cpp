@@ -62,7 +62,7 @@ void TProgramDocument::UpdateTitle()
         return;
     }
     const QString name = filePath_.isEmpty() ? QStringLiteral("Untitled") : ShownName(filePath_);
-    window_.setWindowTitle(QStringLiteral("%1[*] \u2014 %2").arg(name, ApplicationTitle()));
+    window_.setWindowTitle(ApplicationTitle(name + QStringLiteral("[*]")));
     window_.setWindowModified(modified_);
 }
 

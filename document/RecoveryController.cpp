@@ -1,5 +1,6 @@
 #include "document/RecoveryController.h"
 
+#include "common/ApplicationNames.h"
 #include "document/ProgramDocument.h"
 
 #include <QDir>
@@ -23,8 +24,8 @@ TOfferAnswer AskRestore(QWidget* parent, const TRecoveredProgram& recovered,
                              ? QStringLiteral("a program that was never saved")
                              : QDir::toNativeSeparators(recovered.FilePath);
     const qsizetype lines = recovered.Program.Text.count(QLatin1Char('\n')) + 1;
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Unsaved program \u2014 Mirelo"),
-                    QStringLiteral("A Mirelo window closed without saving %1.").arg(name),
+    QMessageBox box(QMessageBox::Question, ApplicationTitle(QStringLiteral("Unsaved program")),
+                    QStringLiteral("A %1 window closed without saving %2.").arg(ApplicationTitle(), name),
                     QMessageBox::NoButton, parent);
     box.setObjectName(QStringLiteral("RestoreBox"));
     box.setInformativeText(QStringLiteral("Its text (%1 %2, last changed %3) was kept. Restore it?")

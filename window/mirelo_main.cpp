@@ -16,6 +16,7 @@
 #include "marks/ExecutionMarks.h"
 #include "marks/ProblemNavigator.h"
 #include "marks/TranslationFeedback.h"
+#include "reference/InstructionReference.h"
 #include "session/RunSession.h"
 #include "translator/strutils2.h"
 #include "translator/Translation.h"
@@ -26,6 +27,7 @@
 #include "window/MainMenu.h"
 #include "window/ProgramPages.h"
 #include "window/RunStatusBar.h"
+#include "window/WindowCommands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -76,10 +78,11 @@ void TForm1::CreateWidgets()
     setFont(ClassicFont());
     move(192, 109);
 
+    commands_ = new TWindowCommands(this);
     QWidget* area = CreateClientArea();
-    document_ = std::make_unique<TProgramDocument>(*Memo1, *this);
+    document_ = std::make_unique<TProgramDocument>(*PageControl1->Memo1, *this);
     recovery_ = std::make_unique<TRecoveryController>(*document_);
-    MainMenu1 = new TMainMenu(*document_, *this);
+    MainMenu1 = new TMainMenu(*commands_, *document_, *this);
     MainMenu1->AddOutputActions(Memo3->ClearAction, Memo3->SaveAsAction);
     StatusBar1 = new TRunStatusBar(this);
 
@@ -119,21 +122,12 @@ QWidget* TForm1::CreatePanel2()
     Panel2->setFixedWidth(373);
 
     PageControl1 = new TProgramPages(Panel2);
-    Memo1 = PageControl1->Memo1;
-    Memo2 = PageControl1->Memo2;
-    StringGrid1 = PageControl1->StringGrid1;
-    ListBox1 = PageControl1->ListBox1;
-    TTabLeavesEditor::Install(Memo1);
-    TTabTypesBlanks::Install(Memo1);
-    feedback_ = std::make_unique<TTranslationFeedback>(*Memo1);
-    marks_ = std::make_unique<TExecutionMarks>(*Memo1, *Memo2);
+    TTabLeavesEditor::Install(PageControl1->Memo1);
+    TTabTypesBlanks::Install(PageControl1->Memo1);
+    feedback_ = std::make_unique<TTranslationFeedback>(*PageControl1->Memo1);
+    marks_ = std::make_unique<TExecutionMarks>(*PageControl1->Memo1, *PageControl1->Memo2);
 
-    Panel3 = new TButtonBar(Panel2);
-    CustButton1 = Panel3->CustButton1;
-    CustButton2 = Panel3->CustButton2;
-    CustButton3 = Panel3->CustButton3;
-    CustButton4 = Panel3->CustButton4;
-    CustButton5 = Panel3->CustButton5;
+    Panel3 = new TButtonBar(*commands_, Panel2);
 
     auto* layout = new QVBoxLayout(Panel2);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -147,9 +141,12 @@ void TForm1::SetTabOrder()
 {
     // As a person reads the window: the page tabs, the current page's views, the buttons left
     // to right, the output pane. Views on hidden pages are passed over.
-    QWidget* const order[] = {PageControl1->tabBar(), PageControl1->Memo4, Memo1, Memo2, StringGrid1,
-                              ListBox1, CustButton1, CustButton2, CustButton3, CustButton4,
-                              CustButton5, Memo3};
+    const TProgramPages& pages = *PageControl1;
+    const TButtonBar& buttons = *Panel3;
+    QWidget* const order[] = {pages.tabBar(),      pages.Memo4,         pages.Memo1,
+                              pages.Memo2,         pages.StringGrid1,   pages.ListBox1,
+                              buttons.CustButton1, buttons.CustButton2, buttons.CustButton3,
+                              buttons.CustButton4, buttons.CustButton5, Memo3};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -157,7 +154,8 @@ void TForm1::SetTabOrder()
 void TForm1::ConnectWidgets()
 {
     ConnectCommands();
-    connect(StringGrid1, &QAbstractItemView::doubleClicked, this, &TForm1::StringGrid1DblClick);
+    connect(PageControl1->StringGrid1, &QAbstractItemView::doubleClicked, this,
+            &TForm1::StringGrid1DblClick);
     StatusBar1->Watch(*session_);
     connect(session_.get(), &TRunSession::CurrentRunAt, marks_.get(),
             &TExecutionMarks::ShowAddress);
@@ -167,8 +165,9 @@ void TForm1::ConnectWidgets()
             [this](const QString& message) { StatusBar1->showMessage(message, 10000); });
 
     auto* drop = new TFileDrop(this);
-    for (QWidget* target : {static_cast<QWidget*>(this), Memo1->viewport(), Memo2->viewport(),
-                            Memo3->viewport(), PageControl1->Memo4->viewport()})
+    for (QWidget* target : {static_cast<QWidget*>(this), PageControl1->Memo1->viewport(),
+                            PageControl1->Memo2->viewport(), Memo3->viewport(),
+                            PageControl1->Memo4->viewport()})
         drop->Watch(target);
     connect(drop, &TFileDrop::FileDropped, document_.get(), &TProgramDocument::OpenGuarded);
     connect(document_.get(), &TProgramDocument::ProgramReplaced, this, &TForm1::ForgetListing);
@@ -179,30 +178,32 @@ void TForm1::ConnectWidgets()
 
 void TForm1::ConnectCommands()
 {
-    // One code path: a button and its Run menu action call the same handler.
-    struct TCommand {
-        TCustButton* button;
-        QAction* action;
-        void (TForm1::*handler)();
-    };
-    const TCommand commands[] = {
-        {CustButton1, MainMenu1->TranslateAction, &TForm1::CustButton1Click},
-        {CustButton2, MainMenu1->TranslateAndEmulateAction, &TForm1::CustButton2Click},
-        {CustButton3, MainMenu1->EmulateAction, &TForm1::CustButton3Click},
-        {CustButton4, MainMenu1->PauseAction, &TForm1::CustButton4Click},
-        {CustButton5, MainMenu1->StopAction, &TForm1::CustButton5Click},
-    };
-    for (const TCommand& command : commands) {
-        connect(command.button, &TCustButton::OnClick, this, command.handler);
-        connect(command.action, &QAction::triggered, this, command.handler);
-    }
-    connect(MainMenu1->StepAction, &QAction::triggered, this, &TForm1::StepClick);
-    auto* problems = new TProblemNavigator(*Memo1, *StatusBar1, this);
+    const TWindowCommands& commands = *commands_;
+    TProgramDocument* document = document_.get();
+    connect(commands.NewAction, &QAction::triggered, document, &TProgramDocument::New);
+    connect(commands.OpenAction, &QAction::triggered, document, &TProgramDocument::Open);
+    connect(commands.SaveAction, &QAction::triggered, document, &TProgramDocument::Save);
+    connect(commands.SaveAsAction, &QAction::triggered, document, &TProgramDocument::SaveAs);
+    // Closing asks about unsaved changes; Quit is the same close.
+    connect(commands.QuitAction, &QAction::triggered, this, &QWidget::close);
+
+    // A button triggers its command's action, so buttons, menu items and keys share one path.
+    connect(commands.TranslateAction, &QAction::triggered, this, &TForm1::CustButton1Click);
+    connect(commands.TranslateAndEmulateAction, &QAction::triggered, this,
+            &TForm1::CustButton2Click);
+    connect(commands.EmulateAction, &QAction::triggered, this, &TForm1::CustButton3Click);
+    connect(commands.PauseAction, &QAction::triggered, this, &TForm1::CustButton4Click);
+    connect(commands.StopAction, &QAction::triggered, this, &TForm1::CustButton5Click);
+    connect(commands.StepAction, &QAction::triggered, this, &TForm1::StepClick);
+    auto* problems = new TProblemNavigator(*PageControl1->Memo1, *StatusBar1, this);
     connect(problems, &TProblemNavigator::ProgramWanted, PageControl1, &TProgramPages::ShowProgram);
-    connect(MainMenu1->NextProblemAction, &QAction::triggered, problems,
-            &TProblemNavigator::Next);
-    connect(MainMenu1->PreviousProblemAction, &QAction::triggered, problems,
+    connect(commands.NextProblemAction, &QAction::triggered, problems, &TProblemNavigator::Next);
+    connect(commands.PreviousProblemAction, &QAction::triggered, problems,
             &TProblemNavigator::Previous);
+
+    connect(commands.ReferenceAction, &QAction::triggered, this,
+            [this] { TInstructionReference::ShowFor(this); });
+    connect(commands.AboutAction, &QAction::triggered, this, [this] { ShowAboutBox(this); });
 }
 
 void TForm1::SelectPage(int index)
@@ -253,10 +254,10 @@ void TForm1::CustButton4Click()
     if (!session_->CurrentWorker())
         return;
     if (session_->Paused()) {
-        SetPauseCaption(QStringLiteral("Pause"));
+        commands_->ShowPauseAs(false);
         session_->Resume();
     } else {
-        SetPauseCaption(QStringLiteral("Resume"));
+        commands_->ShowPauseAs(true);
         session_->Pause();
     }
 }
@@ -279,15 +280,10 @@ void TForm1::StepClick()
 
 void TForm1::StringGrid1DblClick() {}
 
-void TForm1::SetPauseCaption(const QString& caption)
-{
-    CustButton4->SetCaption(caption);
-    MainMenu1->SetPauseCaption(caption);
-}
-
 void TForm1::TranslateProgram()
 {
-    const std::vector<std::string> program = SplitLines(Memo1->toPlainText().toStdString());
+    const std::vector<std::string> program =
+        SplitLines(PageControl1->Memo1->toPlainText().toStdString());
     const TTranslation translation = ::TranslateProgram(table_, program);
     if (translation.Failure)
         StatusBar1->ShowTranslationFailure(translation.Failure->Line);
@@ -298,7 +294,7 @@ void TForm1::TranslateProgram()
         lines << QString::fromStdString(line);
         bytes += static_cast<qsizetype>(line.size() / 2);
     }
-    Memo2->setPlainText(lines.join(QLatin1Char('\n')));
+    PageControl1->Memo2->setPlainText(lines.join(QLatin1Char('\n')));
     marks_->Translated(translation.ProgramLines);
     StatusBar1->ShowTranslation(static_cast<qsizetype>(program.size()), bytes,
                                 static_cast<qsizetype>(translation.Warnings.size()));
@@ -308,7 +304,7 @@ void TForm1::ForgetListing()
 {
     // The listing was the previous program's: Emulate must not run it under the new one's
     // name. clear() also drops the pane's undo history, so Ctrl+Z cannot bring it back.
-    Memo2->clear();
+    PageControl1->Memo2->clear();
     marks_->Forget();
     StatusBar1->ClearTranslation();
 }
@@ -327,37 +323,38 @@ std::vector<std::uint8_t> TForm1::LoadListing(const QString& listing)
 void TForm1::Emulate(bool paused)
 {
     SelectPage(TProgramPages::PageMemory);
-    auto image = std::make_unique<TMemoryStream>(LoadListing(Memo2->toPlainText()));
+    auto image =
+        std::make_unique<TMemoryStream>(LoadListing(PageControl1->Memo2->toPlainText()));
     // From here on the views show the new run's machine as it starts, even when its first
     // step never refreshes them (an empty image, a first instruction that fails or asks).
-    StringGrid1->BeginRun(*image);
-    ListBox1->BeginRun(TMachine::StartRegisters);
+    PageControl1->StringGrid1->BeginRun(*image);
+    PageControl1->ListBox1->BeginRun(TMachine::StartRegisters);
     ShowRegisters(TMachine::StartRegisters, TMachine::StartCurrent);
     marks_->RunStarted();
     session_->Start(std::move(image), paused);
-    SetPauseCaption(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+    commands_->ShowPauseAs(paused);
 }
 
 // ---- views ---------------------------------------------------------------------------------
 
 TMemoryGridModel* TForm1::MemoryGrid() const
 {
-    return StringGrid1->Cells();
+    return PageControl1->StringGrid1->Cells();
 }
 
 void TForm1::HighlightAddress(std::int64_t address)
 {
-    StringGrid1->HighlightAddress(address);
+    PageControl1->StringGrid1->HighlightAddress(address);
 }
 
 void TForm1::ShowRegisters(const TRegisterFile& registers, std::uint8_t current)
 {
-    ListBox1->ShowRegisters(registers, current);
+    PageControl1->ListBox1->ShowRegisters(registers, current);
 }
 
 void TForm1::ShowMemory(TMemoryStream& image)
 {
-    StringGrid1->ShowImage(image);
+    PageControl1->StringGrid1->ShowImage(image);
 }
 
 void TForm1::AppendOutput(const std::string& line)

@@ -5,7 +5,6 @@
 // guard, recovery), and shows what the runs report.
 
 #include "console/OutputPane.h"
-#include "editor/CodeEditor.h"
 #include "emulator/WindowHooks.h"
 #include "translator/InstructionTable.h"
 #include "window/ButtonBar.h"
@@ -21,18 +20,16 @@
 #include <vector>
 
 class QFrame;
-class TCustButton;
 class TExecutionMarks;
 class TForm2;
 class TMainMenu;
 class TMemoryGridModel;
-class TMemoryGridView;
 class TProgramDocument;
 class TRecoveryController;
-class TRegisterListView;
 class TRunSession;
 class TRunStatusBar;
 class TTranslationFeedback;
+class TWindowCommands;
 
 class TForm1 : public QWidget, public IRunDisplay {
     Q_OBJECT
@@ -75,20 +72,14 @@ public:
     TRecoveryController& Recovery() const { return *recovery_; }
     TExecutionMarks& ExecutionMarks() const { return *marks_; }
 
+    TWindowCommands& Commands() const { return *commands_; }
+
+    // The pages own the editors and the machine's views, the button bar its buttons.
     TMainMenu* MainMenu1 = nullptr;
     QWidget* ClientArea = nullptr;
     QFrame* Panel2 = nullptr;
     TProgramPages* PageControl1 = nullptr;
-    TCodeEditor* Memo1 = nullptr;
-    TCodeEditor* Memo2 = nullptr;
-    TMemoryGridView* StringGrid1 = nullptr;
-    TRegisterListView* ListBox1 = nullptr;
     TButtonBar* Panel3 = nullptr;
-    TCustButton* CustButton1 = nullptr;
-    TCustButton* CustButton2 = nullptr;
-    TCustButton* CustButton3 = nullptr;
-    TCustButton* CustButton4 = nullptr;
-    TCustButton* CustButton5 = nullptr;
     TOutputPane* Memo3 = nullptr;
     TRunStatusBar* StatusBar1 = nullptr;
 
@@ -110,10 +101,9 @@ private:
     void Emulate(bool paused = false);
     // Another program is in the editor: the listing pane and what was translated go.
     void ForgetListing();
-    // The Pause button's caption, which the Run menu's Pause action follows.
-    void SetPauseCaption(const QString& caption);
 
     TInstructionTable table_;
+    TWindowCommands* commands_ = nullptr;
     // Members, so that the runs are brought down and the document let go before the child
     // widgets they use are destroyed.
     std::unique_ptr<TRunSession> session_;

@@ -1,6 +1,8 @@
+#include "controls/CommandButton.h"
 #include "controls/CustButton.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPainter>
@@ -146,6 +148,8 @@ private slots:
     void accessibleStatesAndPress();
     void accessibilityNotifications_data();
     void accessibilityNotifications();
+    void commandButtonFollowsItsAction_data();
+    void commandButtonFollowsItsAction();
 
 private:
     QAccessible::UpdateHandler previousAccessHandler_ = nullptr;
@@ -980,4 +984,35 @@ void TestCustButton::accessibilityNotifications()
 }
 
 QTEST_MAIN(TestCustButton)
+void TestCustButton::commandButtonFollowsItsAction_data()
+{
+    QTest::addColumn<QString>("menuText");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("enabled");
+    QTest::addRow("mnemonic on the first letter") << "&Translate" << "Translate" << true;
+    QTest::addRow("doubled ampersand shows one") << "Translate && &Emulate" << "Translate & Emulate" << true;
+    QTest::addRow("mnemonic inside the word") << "E&mulate" << "Emulate" << true;
+    QTest::addRow("disabled action, disabled button") << "&Stop" << "Stop" << false;
+}
+
+void TestCustButton::commandButtonFollowsItsAction()
+{
+    QFETCH(QString, menuText);
+    QFETCH(QString, caption);
+    QFETCH(bool, enabled);
+    QAction action(QStringLiteral("&Pause"));
+    TCustButton* button =
+        NewCommandButton(window_.get(), QStringLiteral("Command"), action, QRect(10, 40, 80, 25));
+    button->show();
+    QCOMPARE(button->Caption(), QStringLiteral("Pause"));
+    // What the action says later, the button says too.
+    action.setText(menuText);
+    action.setEnabled(enabled);
+    QCOMPARE(button->Caption(), caption);
+    QCOMPARE(button->isEnabled(), enabled);
+    QSignalSpy triggered(&action, &QAction::triggered);
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    QCOMPARE(triggered.count(), enabled ? 1 : 0);
+}
+
 #include "test_custbutton.moc"

@@ -20,6 +20,7 @@
 #include "views/MemoryGridView.h"
 #include "views/RegisterListView.h"
 #include "window/mirelo_main.h"
+#include "window/WindowCommands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -195,7 +196,7 @@ private:
 
     int PickProgram() { return Pick(0, static_cast<int>(std::size(Programs)) - 1); }
 
-    void LoadProgram() { form_->Memo1->setPlainText(QString::fromLatin1(Programs[PickProgram()])); }
+    void LoadProgram() { form_->PageControl1->Memo1->setPlainText(QString::fromLatin1(Programs[PickProgram()])); }
 
     // A command that replaces the program asks about unsaved changes first: answered Discard.
     void ReplaceProgram(const std::function<void()>& command)
@@ -210,10 +211,10 @@ private:
     {
         static const char* const lines[] = {"inc", "out $1", "set 2", "stop", ":top", "jmp :top"};
         switch (Pick(0, 3)) {
-        case 0: QTest::keyClick(form_->Memo1, Qt::Key_Return); break;
-        case 1: QTest::keyClick(form_->Memo1, Qt::Key_Backspace); break;
+        case 0: QTest::keyClick(form_->PageControl1->Memo1, Qt::Key_Return); break;
+        case 1: QTest::keyClick(form_->PageControl1->Memo1, Qt::Key_Backspace); break;
         default:
-            QTest::keyClicks(form_->Memo1, QString::fromLatin1(lines[Pick(0, std::size(lines) - 1)]));
+            QTest::keyClicks(form_->PageControl1->Memo1, QString::fromLatin1(lines[Pick(0, std::size(lines) - 1)]));
         }
     }
 
@@ -275,7 +276,7 @@ private:
             QTest::qWait(Pick(1, 4));
             break;
         case TAction::New:
-            ReplaceProgram([this] { form_->MainMenu1->NewAction->trigger(); });
+            ReplaceProgram([this] { form_->Commands().NewAction->trigger(); });
             break;
         case TAction::Open: {
             const QString path = folder_.filePath(QString::number(PickProgram()) + QStringLiteral(".mir"));
@@ -290,7 +291,7 @@ private:
             Type();
             break;
         case TAction::Undo:
-            QTest::keyClick(Pick(0, 1) ? static_cast<QWidget*>(form_->Memo1) : form_->Memo3,
+            QTest::keyClick(Pick(0, 1) ? static_cast<QWidget*>(form_->PageControl1->Memo1) : form_->Memo3,
                             Qt::Key_Z, Qt::ControlModifier);
             break;
         case TAction::ClearOutput:
@@ -331,8 +332,8 @@ private:
 QStringList ShownRegisters(const TForm1& form)
 {
     QStringList lines;
-    for (int i = 0; i < form.ListBox1->count(); ++i)
-        lines << form.ListBox1->item(i)->text();
+    for (int i = 0; i < form.PageControl1->ListBox1->count(); ++i)
+        lines << form.PageControl1->ListBox1->item(i)->text();
     return lines;
 }
 
@@ -421,7 +422,7 @@ void TestStress::RandomCommandSequences()
                         ++registerChecks;
                     }
                     const QModelIndex highlighted = form.MemoryGrid()->CellIndex(at);
-                    QVERIFY(form.StringGrid1->selectionModel()->isSelected(highlighted));
+                    QVERIFY(form.PageControl1->StringGrid1->selectionModel()->isSelected(highlighted));
                 }
                 ++viewChecks;
             }

@@ -43,15 +43,15 @@ void Click(TCustButton* button)
 
 void EmulateListing(TForm1& form, const QString& listing)
 {
-    form.Memo2->setPlainText(listing);
-    Click(form.CustButton3);
+    form.PageControl1->Memo2->setPlainText(listing);
+    Click(form.Panel3->CustButton3);
 }
 
 QStringList RegisterLines(const TForm1& form)
 {
     QStringList lines;
-    for (int i = 0; i < form.ListBox1->count(); ++i)
-        lines << form.ListBox1->item(i)->text();
+    for (int i = 0; i < form.PageControl1->ListBox1->count(); ++i)
+        lines << form.PageControl1->ListBox1->item(i)->text();
     return lines;
 }
 

@@ -7,6 +7,7 @@
 #include "controls/CustButton.h"
 #include "session/RunSession.h"
 #include "window/mirelo_main.h"
+#include "window/WindowCommands.h"
 
 #include <QMessageBox>
 #include <QTimer>

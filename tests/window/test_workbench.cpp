@@ -202,13 +202,13 @@ void TestWorkbench::pagesAndEditorsAtStart()
     QCOMPARE(form.PageControl1->currentIndex(), 1);
 
     QCOMPARE(form.PageControl1->Memo4->toPlainText(), QStringLiteral("Memo4"));
-    QCOMPARE(form.Memo1->toPlainText().split('\n'),
+    QCOMPARE(form.PageControl1->Memo1->toPlainText().split('\n'),
              QStringList({"add ah", "xch $1,$2", ":start", "set 1", "inc", "set 3",
                           "cmp $1,$2", "jin :stop,:start", ":stop", "stop"}));
-    QVERIFY(form.Memo2->toPlainText().isEmpty());
+    QVERIFY(form.PageControl1->Memo2->toPlainText().isEmpty());
     QVERIFY(form.Memo3->toPlainText().isEmpty());
-    QCOMPARE(form.ListBox1->count(), 0);
-    for (QPlainTextEdit* editor : {form.Memo1, form.Memo2}) {
+    QCOMPARE(form.PageControl1->ListBox1->count(), 0);
+    for (QPlainTextEdit* editor : {form.PageControl1->Memo1, form.PageControl1->Memo2}) {
         QCOMPARE(editor->lineWrapMode(), QPlainTextEdit::NoWrap);
         QCOMPARE(editor->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(editor->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -225,7 +225,7 @@ void TestWorkbench::memoryGridSettings()
     TWorkbench bench;
     TForm1& form = *bench.form;
     form.SelectPage(3);
-    QTableView* grid = form.StringGrid1;
+    QTableView* grid = form.PageControl1->StringGrid1;
     QCOMPARE(grid->model()->columnCount(), 15);
     QCOMPARE(grid->model()->rowCount(), 5);
     QCOMPARE(grid->columnWidth(14), 15);
@@ -421,7 +421,7 @@ void TestWorkbench::tabOrderFollowsReading()
     while (walked.size() < order.size()) {
         QWidget* focused = QApplication::focusWidget();
         // The program editor keeps Tab for indenting; Ctrl+Tab leaves it.
-        const Qt::KeyboardModifiers modifiers = focused == form.Memo1 ? Qt::ControlModifier : Qt::NoModifier;
+        const Qt::KeyboardModifiers modifiers = focused == form.PageControl1->Memo1 ? Qt::ControlModifier : Qt::NoModifier;
         QTest::keyClick(focused, Qt::Key_Tab, modifiers);
         walked << QApplication::focusWidget()->objectName();
     }
@@ -431,11 +431,11 @@ void TestWorkbench::tabOrderFollowsReading()
     // Back again, one step at a time, as far as the page's first view.
     for (int i = order.size() - 2; i >= 1; --i) {
         QWidget* focused = QApplication::focusWidget();
-        const Qt::KeyboardModifiers modifiers = focused == form.Memo1 ? Qt::ControlModifier : Qt::NoModifier;
+        const Qt::KeyboardModifiers modifiers = focused == form.PageControl1->Memo1 ? Qt::ControlModifier : Qt::NoModifier;
         QTest::keyClick(focused, Qt::Key_Backtab, modifiers | Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget()->objectName(), order[i]);
     }
-    QCOMPARE(form.Memo1->toPlainText().count(QLatin1Char('\t')), 0);
+    QCOMPARE(form.PageControl1->Memo1->toPlainText().count(QLatin1Char('\t')), 0);
 }
 
 void TestWorkbench::tabInProgramEditorIsText_data()
@@ -459,31 +459,31 @@ void TestWorkbench::tabInProgramEditorIsText()
     QFETCH(QString, listing);
     TWorkbench bench;
     TForm1& form = *bench.form;
-    form.Memo1->setPlainText(before);
-    form.Memo1->setFocus(Qt::TabFocusReason);
-    form.Memo1->moveCursor(QTextCursor::End);
-    QTest::keyClick(form.Memo1, Qt::Key_Tab);
-    QTest::keyClicks(form.Memo1, after);
-    QCOMPARE(QApplication::focusWidget(), form.Memo1);
-    QCOMPARE(form.Memo1->toPlainText(), line);
+    form.PageControl1->Memo1->setPlainText(before);
+    form.PageControl1->Memo1->setFocus(Qt::TabFocusReason);
+    form.PageControl1->Memo1->moveCursor(QTextCursor::End);
+    QTest::keyClick(form.PageControl1->Memo1, Qt::Key_Tab);
+    QTest::keyClicks(form.PageControl1->Memo1, after);
+    QCOMPARE(QApplication::focusWidget(), form.PageControl1->Memo1);
+    QCOMPARE(form.PageControl1->Memo1->toPlainText(), line);
     // What was typed translates as it reads, with no warning.
-    Click(form.CustButton1);
-    QCOMPARE(form.Memo2->toPlainText(), listing);
-    QCOMPARE(form.Memo1->WarningLines(), QList<int>());
+    Click(form.Panel3->CustButton1);
+    QCOMPARE(form.PageControl1->Memo2->toPlainText(), listing);
+    QCOMPARE(form.PageControl1->Memo1->WarningLines(), QList<int>());
     const qsizetype tabs = before.count(QLatin1Char('\t'));
     form.SelectPage(1);
-    form.Memo1->setFocus(Qt::TabFocusReason);
+    form.PageControl1->Memo1->setFocus(Qt::TabFocusReason);
     // Ctrl+Tab leaves the editor and switches no page; Ctrl+Shift+Tab comes back.
-    QTest::keyClick(form.Memo1, Qt::Key_Tab, Qt::ControlModifier);
-    QCOMPARE(QApplication::focusWidget(), form.CustButton1);
+    QTest::keyClick(form.PageControl1->Memo1, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), form.Panel3->CustButton1);
     QCOMPARE(form.PageControl1->currentIndex(), 1);
-    QTest::keyClick(form.CustButton1, Qt::Key_Backtab, Qt::ShiftModifier);
-    QCOMPARE(QApplication::focusWidget(), form.Memo1);
-    QCOMPARE(form.Memo1->toPlainText().count(QLatin1Char('\t')), tabs);
+    QTest::keyClick(form.Panel3->CustButton1, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), form.PageControl1->Memo1);
+    QCOMPARE(form.PageControl1->Memo1->toPlainText().count(QLatin1Char('\t')), tabs);
     // Shift+Tab types nothing: it goes back to the page tabs, as it does from any view.
-    QTest::keyClick(form.Memo1, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(form.PageControl1->Memo1, Qt::Key_Backtab, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), form.PageControl1->tabBar());
-    QCOMPARE(form.Memo1->toPlainText(), line);
+    QCOMPARE(form.PageControl1->Memo1->toPlainText(), line);
 }
 
 void TestWorkbench::listingLoading_data()
@@ -531,7 +531,7 @@ void TestWorkbench::gridRowsFollowImageSize()
     // Stop bytes: the run ends at its first step, after the grid has been sized and filled.
     EmulateListing(*bench.form, QString(2 * size, QLatin1Char('0')));
     QCOMPARE(bench.form->PageControl1->currentIndex(), 3);
-    QCOMPARE(bench.form->StringGrid1->model()->rowCount(), rows);
+    QCOMPARE(bench.form->PageControl1->StringGrid1->model()->rowCount(), rows);
     const TMemoryGridModel& grid = *bench.form->MemoryGrid();
     for (int i = 0; i < rows * 15; ++i)
         QCOMPARE(grid.CellText(i % 15, i / 15), i < size ? QStringLiteral("00") : QString());
@@ -574,9 +574,9 @@ void TestWorkbench::showMemoryCells()
     TMemoryStream full(Bytes(75, 0xEE));
     form.ShowMemory(full);
     TMemoryStream stream(image);
-    form.StringGrid1->SizeFor(stream.Size());
+    form.PageControl1->StringGrid1->SizeFor(stream.Size());
     form.ShowMemory(stream);
-    QAbstractItemModel* model = form.StringGrid1->model();
+    QAbstractItemModel* model = form.PageControl1->StringGrid1->model();
     QCOMPARE(model->rowCount() * 15, cells.size());
     for (int i = 0; i < cells.size(); ++i)
         QCOMPARE(model->index(i / 15, i % 15).data().toString(), cells[i]);
@@ -587,7 +587,7 @@ void TestWorkbench::showMemoryKeepsPosition()
     TWorkbench bench;
     TMemoryStream image(Bytes(40, 7));
     image.SetPosition(23);
-    bench.form->StringGrid1->SizeFor(image.Size());
+    bench.form->PageControl1->StringGrid1->SizeFor(image.Size());
     bench.form->ShowMemory(image);
     QCOMPARE(image.Position(), std::int64_t(23));
     image.SetPosition(-4);
@@ -600,11 +600,11 @@ void TestWorkbench::bytesBeyondGridRowsStayHidden()
     TWorkbench bench;
     TForm1& form = *bench.form;
     TMemoryStream image(Bytes(20, 1));
-    form.StringGrid1->SizeFor(image.Size());
+    form.PageControl1->StringGrid1->SizeFor(image.Size());
     image.SetPosition(44);
     image.WriteByte(0x5A); // grows the image to 45 bytes, past the grid's two rows
     form.ShowMemory(image);
-    QCOMPARE(form.StringGrid1->model()->rowCount(), 2);
+    QCOMPARE(form.PageControl1->StringGrid1->model()->rowCount(), 2);
     QCOMPARE(form.MemoryGrid()->CellText(14, 1), QStringLiteral("00"));
     QCOMPARE(form.MemoryGrid()->CellText(4, 1), QStringLiteral("01"));
     QCOMPARE(form.MemoryGrid()->CellText(14, 2), QString());
@@ -616,9 +616,9 @@ void TestWorkbench::highlightSelectsOneCellWithoutScrolling()
     TForm1& form = *bench.form;
     form.SelectPage(3);
     TMemoryStream image(Bytes(15 * 400, 3));
-    form.StringGrid1->SizeFor(image.Size());
+    form.PageControl1->StringGrid1->SizeFor(image.Size());
     form.ShowMemory(image);
-    QTableView* grid = form.StringGrid1;
+    QTableView* grid = form.PageControl1->StringGrid1;
     // A range the user selected is replaced by the next highlight.
     grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 0), grid->model()->index(3, 4)),
                                    QItemSelectionModel::Select);
@@ -712,7 +712,7 @@ void TestWorkbench::showRegistersReplacesOldLines()
 {
     TWorkbench bench;
     for (int i = 0; i < 20; ++i)
-        bench.form->ListBox1->addItem(QStringLiteral("old"));
+        bench.form->PageControl1->ListBox1->addItem(QStringLiteral("old"));
     TRegisterFile registers{};
     registers[0] = 1;
     bench.form->ShowRegisters(registers, 0);

@@ -71,13 +71,13 @@ QString PlatformTitle(const TForm1& form)
 // Types at the end of the program editor, as a student would.
 void TypeAtEnd(TForm1& form, const QString& text)
 {
-    form.Memo1->setFocus();
-    form.Memo1->moveCursor(QTextCursor::End);
+    form.PageControl1->Memo1->setFocus();
+    form.PageControl1->Memo1->moveCursor(QTextCursor::End);
     const QStringList lines = text.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0)
-            QTest::keyClick(form.Memo1, Qt::Key_Return);
-        QTest::keyClicks(form.Memo1, lines[i]);
+            QTest::keyClick(form.PageControl1->Memo1, Qt::Key_Return);
+        QTest::keyClicks(form.PageControl1->Memo1, lines[i]);
     }
 }
 
@@ -108,11 +108,11 @@ void PressKey(TForm1& form, int key, Qt::KeyboardModifiers modifiers = Qt::NoMod
 // bring the old listing back, and Emulate (Ctrl+F5) runs nothing of it.
 void CheckListingForgotten(TForm1& form)
 {
-    QTRY_COMPARE(form.Memo2->toPlainText(), QString());
+    QTRY_COMPARE(form.PageControl1->Memo2->toPlainText(), QString());
     QCOMPARE(form.StatusBar1->TranslationText(), QString());
-    form.Memo2->setFocus();
-    QTest::keyClick(form.Memo2, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(form.Memo2->toPlainText(), QString());
+    form.PageControl1->Memo2->setFocus();
+    QTest::keyClick(form.PageControl1->Memo2, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.PageControl1->Memo2->toPlainText(), QString());
     PressKey(form, Qt::Key_F5, Qt::ControlModifier);
     QVERIFY(WaitForCurrentRunEnd(form));
     QTRY_COMPARE(form.StatusBar1->RunText(), u"Ended at the end of the image after 0 steps"_s);
@@ -212,12 +212,12 @@ void TestWorkbenchFiles::titleFollowsFileAndChanges()
     TypeAtEnd(form, u"x"_s);
     QCOMPARE(PlatformTitle(form), u"sum.mir* \u2014 Mirelo"_s);
     // Back to the file's text: no longer marked, though the text was edited twice.
-    QTest::keyClick(form.Memo1, Qt::Key_Backspace);
+    QTest::keyClick(form.PageControl1->Memo1, Qt::Key_Backspace);
     QCOMPARE(PlatformTitle(form), u"sum.mir \u2014 Mirelo"_s);
     QVERIFY(!form.Document().IsModified());
     PressKey(form, Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(PlatformTitle(form), u"Mirelo"_s);
-    QVERIFY(form.Memo1->toPlainText().isEmpty());
+    QVERIFY(form.PageControl1->Memo1->toPlainText().isEmpty());
     // Typed straight after New, without a click into the editor; gone again, nothing to save.
     PressKey(form, Qt::Key_X);
     QCOMPARE(PlatformTitle(form), u"Untitled* \u2014 Mirelo"_s);
@@ -245,7 +245,7 @@ void TestWorkbenchFiles::typingGoesToTheProgram()
     TForm1& form = *bench.form;
     if (command != u"start"_s) {
         form.SelectPage(TProgramPages::PageMemory);
-        form.CustButton3->setFocus();
+        form.Panel3->CustButton3->setFocus();
     }
     bool seen = false;
     if (command == u"new"_s) {
@@ -262,11 +262,11 @@ void TestWorkbenchFiles::typingGoesToTheProgram()
     }
     // The offscreen platform activates no window again once a dialog has closed.
     QApplication::setActiveWindow(&form);
-    QTRY_COMPARE(QApplication::focusWidget(), form.Memo1);
+    QTRY_COMPARE(QApplication::focusWidget(), form.PageControl1->Memo1);
     QCOMPARE(form.PageControl1->currentIndex(), TProgramPages::PageAsm);
-    form.Memo1->moveCursor(QTextCursor::End);
+    form.PageControl1->Memo1->moveCursor(QTextCursor::End);
     PressKey(form, Qt::Key_X);
-    QVERIFY(form.Memo1->toPlainText().endsWith(u'x'));
+    QVERIFY(form.PageControl1->Memo1->toPlainText().endsWith(u'x'));
 }
 
 // ---- the question before unsaved changes go --------------------------------------------------
@@ -297,7 +297,7 @@ void TestWorkbenchFiles::guardAsksBeforeReplacing()
     form.Recovery().WriteNow();
     QCOMPARE(RecoveryTexts().size(), 1);
     PressKey(form, Qt::Key_F7);
-    QCOMPARE(form.Memo2->toPlainText(), u"00\n16"_s);
+    QCOMPARE(form.PageControl1->Memo2->toPlainText(), u"00\n16"_s);
 
     TSeenBox box;
     AnswerNextBox(box, answer);
@@ -311,7 +311,7 @@ void TestWorkbenchFiles::guardAsksBeforeReplacing()
         QTRY_VERIFY(form.MainMenu1->RecentMenu->isVisible());
         QTest::keyClick(form.MainMenu1->RecentMenu, Qt::Key_2);
     } else if (command == u"drop"_s) {
-        DropFile(form.Memo1->viewport(), other);
+        DropFile(form.PageControl1->Memo1->viewport(), other);
     } else if (command == u"close"_s) {
         form.close();
     } else {
@@ -326,18 +326,18 @@ void TestWorkbenchFiles::guardAsksBeforeReplacing()
     // Saved or discarded, the recovery text goes; cancelled, everything stays as it was.
     QCOMPARE(RecoveryTexts().size(), goesOn ? 0 : 1);
     if (!goesOn) {
-        QCOMPARE(form.Memo1->toPlainText(), u"stop\ninc"_s);
-        QCOMPARE(form.Memo2->toPlainText(), u"00\n16"_s);
+        QCOMPARE(form.PageControl1->Memo1->toPlainText(), u"stop\ninc"_s);
+        QCOMPARE(form.PageControl1->Memo2->toPlainText(), u"00\n16"_s);
         QVERIFY(form.Document().IsModified());
         QVERIFY(form.isVisible());
         return;
     }
     if (command == u"New"_s)
-        QCOMPARE(form.Memo1->toPlainText(), QString());
+        QCOMPARE(form.PageControl1->Memo1->toPlainText(), QString());
     else if (command == u"close"_s || command == u"Quit"_s)
         QVERIFY(!form.isVisible());
     else
-        QTRY_COMPARE(form.Memo1->toPlainText(), u"inc\nstop\n"_s);
+        QTRY_COMPARE(form.PageControl1->Memo1->toPlainText(), u"inc\nstop\n"_s);
     if (command != u"close"_s && command != u"Quit"_s)
         CheckListingForgotten(form);
 }
@@ -390,7 +390,7 @@ void TestWorkbenchFiles::openRefusesWhatIsNotText()
         QVERIFY(WriteFile(path, bytes));
     TWorkbench bench;
     TForm1& form = *bench.form;
-    const QString sample = form.Memo1->toPlainText();
+    const QString sample = form.PageControl1->Memo1->toPlainText();
     TSeenBox box;
     CloseNextErrorBox(box);
     // Dropped on the window, as a student would hand it over.
@@ -401,7 +401,7 @@ void TestWorkbenchFiles::openRefusesWhatIsNotText()
     QVERIFY2(box.text.startsWith(prefix), qPrintable(box.text));
     if (!reason.isEmpty())
         QCOMPARE(box.text, ErrorBoxText(prefix + reason));
-    QCOMPARE(form.Memo1->toPlainText(), sample);
+    QCOMPARE(form.PageControl1->Memo1->toPlainText(), sample);
     QVERIFY(!form.Document().IsModified());
     QCOMPARE(form.Document().FilePath(), QString());
     QCOMPARE(PlatformTitle(form), u"Mirelo"_s);
@@ -436,7 +436,7 @@ void TestWorkbenchFiles::openAndSaveKeepTheFilesStyle()
     TWorkbench bench;
     TForm1& form = *bench.form;
     QVERIFY(form.Document().OpenGuarded(path));
-    QCOMPARE(form.Memo1->toPlainText(), shown);
+    QCOMPARE(form.PageControl1->Memo1->toPlainText(), shown);
     QVERIFY(!form.Document().IsModified());
     TypeAtEnd(form, u"out $1"_s);
     PressKey(form, Qt::Key_S, Qt::ControlModifier);
@@ -494,7 +494,7 @@ void TestWorkbenchFiles::failedSaveKeepsTextChanged()
         QCOMPARE(PlatformTitle(form), u"elsewhere.mir \u2014 Mirelo"_s);
         return;
     }
-    QCOMPARE(form.Memo1->toPlainText(), u"stop\ninc"_s);
+    QCOMPARE(form.PageControl1->Memo1->toPlainText(), u"stop\ninc"_s);
     QVERIFY(form.Document().IsModified());
     QCOMPARE(PlatformTitle(form), u"lost.mir* \u2014 Mirelo"_s);
 }
@@ -512,7 +512,7 @@ void TestWorkbenchFiles::fileDialogsOpenAndSave()
     AnswerNextFileDialog(opened, seen);
     PressKey(form, Qt::Key_O, Qt::ControlModifier);
     QVERIFY(seen);
-    QCOMPARE(form.Memo1->toPlainText(), u"in $1\nout $1\nstop\n"_s);
+    QCOMPARE(form.PageControl1->Memo1->toPlainText(), u"in $1\nout $1\nstop\n"_s);
     QCOMPARE(PlatformTitle(form), u"handout.mir \u2014 Mirelo"_s);
     CheckListingForgotten(form);
 
@@ -527,7 +527,7 @@ void TestWorkbenchFiles::fileDialogsOpenAndSave()
     QCOMPARE(ReadFile(typed + u".mir"_s), QByteArray("in $1\nout $1\nstop\ninc"));
     QCOMPARE(ReadFile(opened), QByteArray("in $1\nout $1\nstop\n"));
     QCOMPARE(PlatformTitle(form), u"answer.mir \u2014 Mirelo"_s);
-    QCOMPARE(form.Memo2->toPlainText(), u"f701\nf401\n00\n16"_s);
+    QCOMPARE(form.PageControl1->Memo2->toPlainText(), u"f701\nf401\n00\n16"_s);
     QCOMPARE(form.Document().RecentFiles().Files(),
              QStringList({typed + u".mir"_s, opened}));
 }
@@ -557,7 +557,7 @@ void TestWorkbenchFiles::recentMenuOpensAndDropsGoneFiles()
     QTRY_VERIFY(box.seen);
     QCOMPARE(box.text, u"%1 no longer exists. It has been removed from the recent files."_s
                            .arg(QDir::toNativeSeparators(gone)));
-    QCOMPARE(form.Memo1->toPlainText(), QString());
+    QCOMPARE(form.PageControl1->Memo1->toPlainText(), QString());
     QCOMPARE(form.Document().RecentFiles().Files(), QStringList{kept});
 
     PressKey(form, Qt::Key_F, Qt::AltModifier);
@@ -565,7 +565,7 @@ void TestWorkbenchFiles::recentMenuOpensAndDropsGoneFiles()
     QTest::keyClick(form.MainMenu1->FileMenu, Qt::Key_R);
     QTRY_VERIFY(form.MainMenu1->RecentMenu->isVisible());
     QTest::keyClick(form.MainMenu1->RecentMenu, Qt::Key_1);
-    QTRY_COMPARE(form.Memo1->toPlainText(), u"stop\n"_s);
+    QTRY_COMPARE(form.PageControl1->Memo1->toPlainText(), u"stop\n"_s);
 }
 
 void TestWorkbenchFiles::draggedFile_data()
@@ -620,9 +620,9 @@ void TestWorkbenchFiles::documentResetAfterRunKeepsEditorSound()
     OpenInTurn(form, other, "", loop, "set 1\n:top\ninc\nout $1\njmp :top\n");
     if (QTest::currentTestFailed())
         return;
-    form.Memo1->setFocus();
+    form.PageControl1->Memo1->setFocus();
     PressKey(form, Qt::Key_F5);
-    QTRY_VERIFY(form.Memo1->ExecutingLine() >= 0 && form.Memo2->ExecutingLine() >= 0);
+    QTRY_VERIFY(form.PageControl1->Memo1->ExecutingLine() >= 0 && form.PageControl1->Memo2->ExecutingLine() >= 0);
     PressKey(form, paused ? Qt::Key_F6 : Qt::Key_F5, paused ? Qt::NoModifier : Qt::ShiftModifier);
     if (paused)
         QVERIFY(WaitUntilParked(form.Session()));
@@ -640,22 +640,22 @@ void TestWorkbenchFiles::documentResetAfterRunKeepsEditorSound()
         QTRY_VERIFY(form.MainMenu1->RecentMenu->isVisible());
         QTest::keyClick(form.MainMenu1->RecentMenu, Qt::Key_2);
     } else if (reset == u"drop"_s) {
-        DropFile(form.Memo1->viewport(), other);
+        DropFile(form.PageControl1->Memo1->viewport(), other);
     } else {
         form.Document().Restore(TRecoveredProgram{QString(), TProgramText{}});
     }
-    QTRY_COMPARE(form.Memo1->toPlainText(), QString());
-    QCOMPARE(form.Memo1->ExecutingLine(), -1);
-    QTRY_VERIFY(form.Memo1->extraSelections().isEmpty());
+    QTRY_COMPARE(form.PageControl1->Memo1->toPlainText(), QString());
+    QCOMPARE(form.PageControl1->Memo1->ExecutingLine(), -1);
+    QTRY_VERIFY(form.PageControl1->Memo1->extraSelections().isEmpty());
 
     // The click a user gives the window, which the offscreen platform does not give back
     // after a menu closes.
     QApplication::setActiveWindow(&form);
     form.SelectPage(1);
-    QTest::mouseClick(form.Memo1->viewport(), Qt::LeftButton, {}, QPoint(40, 5));
-    QTRY_COMPARE(QApplication::focusWidget(), form.Memo1);
+    QTest::mouseClick(form.PageControl1->Memo1->viewport(), Qt::LeftButton, {}, QPoint(40, 5));
+    QTRY_COMPARE(QApplication::focusWidget(), form.PageControl1->Memo1);
     TypeAtEnd(form, u"set 1\nout $1\n"_s);
-    QCOMPARE(form.Memo1->toPlainText(), u"set 1\nout $1\n"_s);
+    QCOMPARE(form.PageControl1->Memo1->toPlainText(), u"set 1\nout $1\n"_s);
     // The editor goes on working: the typed program translates and runs.
     PressKey(form, Qt::Key_F5);
     QVERIFY(WaitForCurrentRunEnd(form));
@@ -690,7 +690,7 @@ void TestWorkbenchFiles::startFileNotMadeYet()
         QCOMPARE(form.Document().FilePath(), QString());
         return;
     }
-    QCOMPARE(form.Memo1->toPlainText(), QString());
+    QCOMPARE(form.PageControl1->Memo1->toPlainText(), QString());
     QVERIFY(!form.Document().IsModified());
     QCOMPARE(PlatformTitle(form), u"new.mir \u2014 Mirelo"_s);
     QVERIFY(form.Document().RecentFiles().Files().isEmpty());
@@ -740,7 +740,7 @@ void TestWorkbenchFiles::problemKeysVisitMarkedLines()
     QFETCH(QString, message);
     TWorkbench bench;
     TForm1& form = *bench.form;
-    form.Memo1->setPlainText(program);
+    form.PageControl1->Memo1->setPlainText(program);
     TSeenBox box;
     if (fails)
         CloseNextErrorBox(box);
@@ -752,10 +752,10 @@ void TestWorkbenchFiles::problemKeysVisitMarkedLines()
         PressKey(form, key.key(), key.keyboardModifiers());
         if (lines.isEmpty())
             continue;
-        QCOMPARE(form.Memo1->textCursor().blockNumber() + 1, lines[i]);
-        QCOMPARE(form.Memo1->textCursor().positionInBlock(), 0);
+        QCOMPARE(form.PageControl1->Memo1->textCursor().blockNumber() + 1, lines[i]);
+        QCOMPARE(form.PageControl1->Memo1->textCursor().positionInBlock(), 0);
         QCOMPARE(form.PageControl1->currentIndex(), TProgramPages::PageAsm);
-        QCOMPARE(QApplication::focusWidget(), form.Memo1);
+        QCOMPARE(QApplication::focusWidget(), form.PageControl1->Memo1);
     }
     // With nothing to go to, nothing moves.
     if (lines.isEmpty())
@@ -771,27 +771,27 @@ void TestWorkbenchFiles::runKeysDoWhatTheButtonsDo()
 {
     TWorkbench bench;
     TForm1& form = *bench.form;
-    form.Memo1->setFocus();
-    const QString program = form.Memo1->toPlainText();
+    form.PageControl1->Memo1->setFocus();
+    const QString program = form.PageControl1->Memo1->toPlainText();
     // F7, Translate: the listing on its page, and what it made in the status bar.
     PressKey(form, Qt::Key_F7);
     QCOMPARE(form.PageControl1->currentIndex(), 2);
-    QCOMPARE(form.Memo2->toPlainText(), u"110a\n810102\nf001\n16\nf003\na10102\n931005\n00"_s);
+    QCOMPARE(form.PageControl1->Memo2->toPlainText(), u"110a\n810102\nf001\n16\nf003\na10102\n931005\n00"_s);
     QCOMPARE(form.StatusBar1->TranslationText(), u"Translated 10 program lines into 17 bytes"_s);
     QCOMPARE(form.Session().CurrentWorker(), nullptr);
 
     // F5, Translate & Emulate, from the program editor: the keys are not the editor's.
     form.SelectPage(1);
-    form.Memo1->setFocus();
+    form.PageControl1->Memo1->setFocus();
     PressKey(form, Qt::Key_F5);
     QCOMPARE(form.PageControl1->currentIndex(), 3);
     QVERIFY(WaitForCurrentRunEnd(form));
     QCOMPARE(RegisterLines(form).mid(0, 3), QStringList({u"R1: 10"_s, u"R2: 10"_s, u"R3: 0 *"_s}));
-    QCOMPARE(form.Memo1->toPlainText(), program);
+    QCOMPARE(form.PageControl1->Memo1->toPlainText(), program);
     const TEmulationThread* first = form.Session().CurrentWorker();
 
     // Ctrl+F5, Emulate: a new run of the listing as it stands.
-    form.Memo2->setPlainText(u"16\n00"_s);
+    form.PageControl1->Memo2->setPlainText(u"16\n00"_s);
     PressKey(form, Qt::Key_F5, Qt::ControlModifier);
     QVERIFY(form.Session().CurrentWorker() != first);
     QVERIFY(WaitForCurrentRunEnd(form));
@@ -815,22 +815,22 @@ void TestWorkbenchFiles::pauseKeyFollowsTheCaption()
 {
     TWorkbench bench(1ms);
     TForm1& form = *bench.form;
-    QCOMPARE(form.MainMenu1->PauseAction->text(), u"&Pause"_s);
+    QCOMPARE(form.Commands().PauseAction->text(), u"&Pause"_s);
     EmulateListing(form, CountForever);
     QTRY_VERIFY(form.Session().CurrentWorker()->StepCount() > 2);
     PressKey(form, Qt::Key_F6);
-    QCOMPARE(form.CustButton4->Caption(), u"Resume"_s);
-    QCOMPARE(form.MainMenu1->PauseAction->text(), u"&Resume"_s);
+    QCOMPARE(form.Panel3->CustButton4->Caption(), u"Resume"_s);
+    QCOMPARE(form.Commands().PauseAction->text(), u"&Resume"_s);
     QVERIFY(WaitUntilParked(form.Session()));
     DeliverQueuedCalls();
     QCOMPARE(form.StatusBar1->RunText(),
              u"Paused after %1 steps"_s.arg(form.Session().CurrentWorker()->StepCount()));
     // The button and the action are one command: the button resumes what the key paused.
-    Click(form.CustButton4);
-    QCOMPARE(form.MainMenu1->PauseAction->text(), u"&Pause"_s);
+    Click(form.Panel3->CustButton4);
+    QCOMPARE(form.Commands().PauseAction->text(), u"&Pause"_s);
     QTRY_VERIFY(form.StatusBar1->RunText().startsWith(u"Running, step "_s));
-    form.MainMenu1->PauseAction->trigger();
-    QCOMPARE(form.CustButton4->Caption(), u"Resume"_s);
+    form.Commands().PauseAction->trigger();
+    QCOMPARE(form.Panel3->CustButton4->Caption(), u"Resume"_s);
     QVERIFY(form.Session().Paused());
 }
 
@@ -858,7 +858,7 @@ void TestWorkbenchFiles::f1OpensTheInstructionReference()
     PressKey(form, Qt::Key_F1);
     QTRY_COMPARE(form.findChildren<TInstructionReference*>().size(), 1);
     QTRY_VERIFY(form.findChild<TInstructionReference*>()->isVisible());
-    QCOMPARE(form.MainMenu1->ReferenceAction->text(), u"&Instruction reference"_s);
+    QCOMPARE(form.Commands().ReferenceAction->text(), u"&Instruction reference"_s);
 }
 
 void TestWorkbenchFiles::newRunStartsWithoutChangeTints()
@@ -922,7 +922,7 @@ void TestWorkbenchFiles::statusFollowsInputAndPause()
     QFETCH(QString, ended);
     TWorkbench bench;
     TForm1& form = *bench.form;
-    form.Memo2->setPlainText(listing);
+    form.PageControl1->Memo2->setPlainText(listing);
     // F10 starts a run paused before its first step, Ctrl+F5 a running one.
     PressKey(form, stepped ? Qt::Key_F10 : Qt::Key_F5, stepped ? Qt::NoModifier : Qt::ControlModifier);
     const TEmulationThread* worker = form.Session().CurrentWorker();
@@ -943,7 +943,7 @@ void TestWorkbenchFiles::statusFollowsInputAndPause()
     QVERIFY(WaitForCurrentRunEnd(form));
     QTRY_COMPARE(form.StatusBar1->RunText(), ended);
     // Pause after the end: the caption turns, the account of the end stays.
-    Click(form.CustButton4);
+    Click(form.Panel3->CustButton4);
     QCOMPARE(form.StatusBar1->RunText(), ended);
 }
 
@@ -966,7 +966,7 @@ void TestWorkbenchFiles::changesReachTheRecoveryFile()
     QTRY_VERIFY(ReadFile(path).endsWith("\nout $1\nstop"));
     // Undone back to the sample: nothing left to recover.
     for (int i = 0; i < 12 && form.Document().IsModified(); ++i)
-        QTest::keyClick(form.Memo1, Qt::Key_Backspace);
+        QTest::keyClick(form.PageControl1->Memo1, Qt::Key_Backspace);
     QVERIFY(!form.Document().IsModified());
     QVERIFY(!QFile::exists(path));
     // A normal close leaves nothing either.
@@ -1005,7 +1005,7 @@ void TestWorkbenchFiles::abandonedTextIsOfferedBack()
     TWorkbench bench;
     TForm1& form = *bench.form;
     PressKey(form, Qt::Key_F7);
-    const QString listing = form.Memo2->toPlainText();
+    const QString listing = form.PageControl1->Memo2->toPlainText();
     TSeenBox box;
     // Restore is the box's default button: Enter takes it. A box without that button is
     // closed without an answer.
@@ -1021,11 +1021,11 @@ void TestWorkbenchFiles::abandonedTextIsOfferedBack()
     QVERIFY2(box.informativeText.startsWith(u"Its text (2 lines, last changed "_s),
              qPrintable(box.informativeText));
     if (answer == u"Restore"_s) {
-        QCOMPARE(form.Memo1->toPlainText(), u"stop\ninc"_s);
+        QCOMPARE(form.PageControl1->Memo1->toPlainText(), u"stop\ninc"_s);
         QCOMPARE(form.Document().FilePath(), path);
         QVERIFY(form.Document().IsModified());
         QCOMPARE(PlatformTitle(form), u"crashed.mir* \u2014 Mirelo"_s);
-        QCOMPARE(form.Memo2->toPlainText(), QString());
+        QCOMPARE(form.PageControl1->Memo2->toPlainText(), QString());
         // Kept by this window now, and saved in the file's own style.
         QCOMPARE(RecoveryTexts(), QStringList{QFileInfo(form.Recovery().TextPath()).fileName()});
         PressKey(form, Qt::Key_S, Qt::ControlModifier);
@@ -1034,7 +1034,7 @@ void TestWorkbenchFiles::abandonedTextIsOfferedBack()
     } else {
         QVERIFY(!form.Document().IsModified());
         QVERIFY(!listing.isEmpty());
-        QCOMPARE(form.Memo2->toPlainText(), listing);
+        QCOMPARE(form.PageControl1->Memo2->toPlainText(), listing);
         QCOMPARE(RecoveryTexts().size(), answer == u"Discard"_s ? 0 : 1);
     }
     // A text is offered until it is restored or discarded.
@@ -1071,8 +1071,8 @@ void TestWorkbenchFiles::newestAbandonedTextComesFirst()
     AnswerNextBoxByKey(box, Qt::Key_Return);
     QVERIFY(bench.form->Recovery().OfferAbandoned(bench.form.get()));
     QVERIFY(box.seen);
-    QVERIFY2(bench.form->Memo1->toPlainText().endsWith(u"newest"_s),
-             qPrintable(bench.form->Memo1->toPlainText()));
+    QVERIFY2(bench.form->PageControl1->Memo1->toPlainText().endsWith(u"newest"_s),
+             qPrintable(bench.form->PageControl1->Memo1->toPlainText()));
     // The older text stays to be offered at a later start.
     QVERIFY(QFile::exists(texts[1]));
     QVERIFY(!QFile::exists(texts[0]));
@@ -1082,13 +1082,13 @@ void TestWorkbenchFiles::steadyTypingReachesTheRecoveryFile()
 {
     TWorkbench bench;
     TForm1& form = *bench.form;
-    form.Memo1->setFocus();
-    form.Memo1->moveCursor(QTextCursor::End);
+    form.PageControl1->Memo1->setFocus();
+    form.PageControl1->Memo1->moveCursor(QTextCursor::End);
     // A key every 300 ms for about six seconds: no pause as long as the write delay.
     QTimer typist;
     int keys = 0;
     connect(&typist, &QTimer::timeout, &form, [&] {
-        QTest::keyClick(form.Memo1, Qt::Key_A);
+        QTest::keyClick(form.PageControl1->Memo1, Qt::Key_A);
         if (++keys == 20)
             typist.stop();
     });
@@ -1109,7 +1109,7 @@ void TestWorkbenchFiles::liveWindowKeepsItsText()
     // Nothing to offer: the text belongs to a window that still runs.
     QVERIFY(!second.form->Recovery().OfferAbandoned(second.form.get()));
     QCOMPARE(RecoveryTexts().size(), 1);
-    QCOMPARE(second.form->Memo1->toPlainText().endsWith(u"out $1"_s), false);
+    QCOMPARE(second.form->PageControl1->Memo1->toPlainText().endsWith(u"out $1"_s), false);
 }
 
 void TestWorkbenchFiles::failedRecoveryWriteIsShown()

@@ -52,7 +52,7 @@ void AnswerFirst(TForm1& form, TForm2& dialog, const QString& answer, QPoint mov
         return;
     QVERIFY(WaitUntilParked(form.Session()));
     form.move(moveTo);
-    Click(form.CustButton4);
+    Click(form.Panel3->CustButton4);
 }
 
 // Counts how often a widget is shown.
@@ -129,8 +129,8 @@ void TestWorkbenchInput::windowTitlesAreTheirOwn()
     if (window == QLatin1String("error")) {
         TSeenBox box;
         CloseNextErrorBox(box);
-        bench.form->Memo1->setPlainText(QStringLiteral("add 1x"));
-        Click(bench.form->CustButton1);
+        bench.form->PageControl1->Memo1->setPlainText(QStringLiteral("add 1x"));
+        Click(bench.form->Panel3->CustButton1);
         QTRY_VERIFY(box.seen);
         shown = box.platformTitle;
     } else {
@@ -215,7 +215,7 @@ void TestWorkbenchInput::enteredTextReachesProgram()
     QCOMPARE(dialog.NumEdit1->text(), QStringLiteral("0"));
     // The main window takes no command while the dialog is shown. The click goes through
     // the window system's path, where modality applies (a widget-level click would not).
-    const QPoint emulateAt = form.CustButton3->mapTo(&form, form.CustButton3->rect().center());
+    const QPoint emulateAt = form.Panel3->CustButton3->mapTo(&form, form.Panel3->CustButton3->rect().center());
     QTest::mouseClick(form.windowHandle(), Qt::LeftButton, Qt::NoModifier, emulateAt);
     QCOMPARE(form.Session().RunCount(), std::size_t(1));
     if (!typed.isEmpty())
@@ -338,15 +338,15 @@ void TestWorkbenchInput::haltPausesRunUntilResumed()
     Click(dialog.CustButton2);
     QVERIFY(!dialog.isVisible());
     QVERIFY(form.Session().CurrentWorker()->Suspended());
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Pause"));
     // Parked with the text in hand: the In instruction has not used it yet.
     QVERIFY(WaitUntilParked(form.Session()));
     DeliverQueuedCalls();
     QVERIFY(OutputLines(form).isEmpty());
     QVERIFY(!form.Session().CurrentWorker()->Finished());
 
-    Click(form.CustButton4);
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    Click(form.Panel3->CustButton4);
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Pause"));
     QVERIFY(WaitForCurrentRunEnd(form));
     QCOMPARE(OutputLines(form), QStringList{QStringLiteral("Value: 42")});
 }
@@ -358,7 +358,7 @@ void TestWorkbenchInput::haltPausesLatestRunNotTheAsker()
     TForm2& dialog = *bench.dialog;
     // Ten increments, then in $1; out $1; stop - it asks after the second run has started.
     EmulateListing(form, QString(QStringLiteral("16\n")).repeated(10) + EchoOnce);
-    form.Memo2->setPlainText(QStringLiteral("16\n9000"));
+    form.PageControl1->Memo2->setPlainText(QStringLiteral("16\n9000"));
     form.CustButton3Click();
     TEmulationThread* latest = form.Session().CurrentWorker();
     QTRY_VERIFY(dialog.isVisible());
@@ -368,7 +368,7 @@ void TestWorkbenchInput::haltPausesLatestRunNotTheAsker()
     // The asking run got its text and went on to its end; it is released then.
     QTRY_COMPARE(OutputLines(form), QStringList{QStringLiteral("Value: 3")});
     QTRY_COMPARE(form.Session().RunCount(), std::size_t(1));
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Pause"));
 }
 
 void TestWorkbenchInput::secondRequestWaitsForDialog()
@@ -380,7 +380,7 @@ void TestWorkbenchInput::secondRequestWaitsForDialog()
     dialog.installEventFilter(&counter);
     // The first run asks after a few steps, when the second already has the dialog.
     EmulateListing(form, QString(QStringLiteral("16\n")).repeated(5) + EchoOnce);
-    form.Memo2->setPlainText(EchoOnce);
+    form.PageControl1->Memo2->setPlainText(EchoOnce);
     form.CustButton3Click();
     QTRY_VERIFY(dialog.isVisible());
     // Both requests are in; the second waits without showing the dialog again.

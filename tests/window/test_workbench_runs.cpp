@@ -82,15 +82,15 @@ void TestWorkbenchRuns::sampleProgramRunsToItsStopByte()
     TWorkbench bench;
     TForm1& form = *bench.form;
     QSignalSpy pages(form.PageControl1, &QTabWidget::currentChanged);
-    Click(form.CustButton2);
+    Click(form.Panel3->CustButton2);
     QVERIFY(WaitForCurrentRunEnd(form));
 
-    QCOMPARE(form.Memo2->toPlainText(),
+    QCOMPARE(form.PageControl1->Memo2->toPlainText(),
              QStringLiteral("110a\n810102\nf001\n16\nf003\na10102\n931005\n00"));
     // Straight to "Memory", never through "Machinecode".
     QCOMPARE(pages.count(), 1);
     QCOMPARE(pages.first().first().toInt(), 3);
-    QCOMPARE(form.StringGrid1->model()->rowCount(), 2);
+    QCOMPARE(form.PageControl1->StringGrid1->model()->rowCount(), 2);
     const QStringList registers = RegisterLines(form);
     QCOMPARE(registers.size(), 15);
     QCOMPARE(registers[0], QStringLiteral("R1: 10"));
@@ -98,8 +98,8 @@ void TestWorkbenchRuns::sampleProgramRunsToItsStopByte()
     QCOMPARE(registers[2], QStringLiteral("R3: 0 *"));
     QCOMPARE(registers.filter(QStringLiteral(" *")).size(), 1);
     // The highlight rests on the Stop byte at address 16.
-    QCOMPARE(form.StringGrid1->selectionModel()->selectedIndexes(),
-             QModelIndexList{form.StringGrid1->model()->index(1, 1)});
+    QCOMPARE(form.PageControl1->StringGrid1->selectionModel()->selectedIndexes(),
+             QModelIndexList{form.PageControl1->StringGrid1->model()->index(1, 1)});
     QCOMPARE(form.MemoryGrid()->CellText(1, 1), QStringLiteral("00"));
     QCOMPARE(form.MemoryGrid()->CellText(0, 0), QStringLiteral("11"));
     QVERIFY(form.Memo3->toPlainText().isEmpty());
@@ -109,19 +109,19 @@ void TestWorkbenchRuns::translateShowsListing()
 {
     TWorkbench bench;
     TForm1& form = *bench.form;
-    form.Memo1->setPlainText(QStringLiteral("stop\nin $1\nout $1\n"));
-    Click(form.CustButton1);
+    form.PageControl1->Memo1->setPlainText(QStringLiteral("stop\nin $1\nout $1\n"));
+    Click(form.Panel3->CustButton1);
     QCOMPARE(form.PageControl1->currentIndex(), 2);
-    QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("00\nf701\nf401"));
+    QCOMPARE(form.PageControl1->Memo2->toPlainText(), QStringLiteral("00\nf701\nf401"));
     QCOMPARE(form.Session().CurrentWorker(), nullptr);
     // The program editor numbers its lines and colours them; the listing pane shows the
     // address of each line's first byte.
-    QCOMPARE(form.Memo1->GutterMode(), TCodeEditor::TGutterMode::LineNumbers);
-    QCOMPARE(form.Memo1->GutterLabel(2), QStringLiteral("3"));
-    QCOMPARE(form.PageControl1->Highlighter->document(), form.Memo1->document());
-    QCOMPARE(form.Memo2->GutterMode(), TCodeEditor::TGutterMode::ByteAddresses);
-    QCOMPARE(form.Memo2->GutterLabel(2), QStringLiteral("03"));
-    QCOMPARE(form.Memo1->viewport()->x() - form.Memo1->frameWidth(), form.Memo1->GutterWidth());
+    QCOMPARE(form.PageControl1->Memo1->GutterMode(), TCodeEditor::TGutterMode::LineNumbers);
+    QCOMPARE(form.PageControl1->Memo1->GutterLabel(2), QStringLiteral("3"));
+    QCOMPARE(form.PageControl1->Highlighter->document(), form.PageControl1->Memo1->document());
+    QCOMPARE(form.PageControl1->Memo2->GutterMode(), TCodeEditor::TGutterMode::ByteAddresses);
+    QCOMPARE(form.PageControl1->Memo2->GutterLabel(2), QStringLiteral("03"));
+    QCOMPARE(form.PageControl1->Memo1->viewport()->x() - form.PageControl1->Memo1->frameWidth(), form.PageControl1->Memo1->GutterWidth());
 }
 
 void TestWorkbenchRuns::translationErrorShowsBox_data()
@@ -145,32 +145,32 @@ void TestWorkbenchRuns::translationErrorShowsBox()
     QFETCH(int, line);
     TWorkbench bench;
     TForm1& form = *bench.form;
-    form.Memo1->setPlainText(program);
-    form.Memo2->setPlainText(QStringLiteral("earlier listing"));
+    form.PageControl1->Memo1->setPlainText(program);
+    form.PageControl1->Memo2->setPlainText(QStringLiteral("earlier listing"));
     TSeenBox box;
     CloseNextErrorBox(box);
-    Click(andEmulate ? form.CustButton2 : form.CustButton1);
+    Click(andEmulate ? form.Panel3->CustButton2 : form.Panel3->CustButton1);
     QTRY_VERIFY(box.seen);
     QCOMPARE(box.title, QStringLiteral("Mirelo"));
     QCOMPARE(box.icon, QMessageBox::Critical);
     QCOMPARE(box.buttonCount, 1);
     QCOMPARE(box.text, QStringLiteral("'1x' is not a valid integer value."));
-    QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("earlier listing"));
+    QCOMPARE(form.PageControl1->Memo2->toPlainText(), QStringLiteral("earlier listing"));
     QCOMPARE(form.PageControl1->currentIndex(), page);
     QCOMPARE(form.Session().CurrentWorker(), nullptr);
-    QCOMPARE(form.Memo1->ErrorLine(), line);
-    QCOMPARE(form.Memo1->textCursor().blockNumber(), line);
-    QCOMPARE(form.Memo1->textCursor().positionInBlock(), 0);
+    QCOMPARE(form.PageControl1->Memo1->ErrorLine(), line);
+    QCOMPARE(form.PageControl1->Memo1->textCursor().blockNumber(), line);
+    QCOMPARE(form.PageControl1->Memo1->textCursor().positionInBlock(), 0);
     QCOMPARE(form.StatusBar1->TranslationText(),
              QStringLiteral("Translation failed at line %1; listing unchanged").arg(line + 1));
-    QVERIFY(form.Memo1->MarkText(line).contains(QStringLiteral("'1x' is not a valid integer")));
+    QVERIFY(form.PageControl1->Memo1->MarkText(line).contains(QStringLiteral("'1x' is not a valid integer")));
     // Any change of the text takes the mark away.
-    form.Memo1->textCursor().insertText(QStringLiteral(" "));
-    QCOMPARE(form.Memo1->ErrorLine(), -1);
+    form.PageControl1->Memo1->textCursor().insertText(QStringLiteral(" "));
+    QCOMPARE(form.PageControl1->Memo1->ErrorLine(), -1);
     // The window stays usable.
-    form.Memo1->setPlainText(QStringLiteral("stop"));
-    Click(form.CustButton1);
-    QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("00"));
+    form.PageControl1->Memo1->setPlainText(QStringLiteral("stop"));
+    Click(form.Panel3->CustButton1);
+    QCOMPARE(form.PageControl1->Memo2->toPlainText(), QStringLiteral("00"));
 }
 
 void TestWorkbenchRuns::translationWarningsMarkLines_data()
@@ -193,15 +193,15 @@ void TestWorkbenchRuns::translationWarningsMarkLines()
     QFETCH(QString, status);
     TWorkbench bench;
     TForm1& form = *bench.form;
-    form.Memo1->setPlainText(program);
-    Click(form.CustButton1);
-    QCOMPARE(form.Memo1->WarningLines(), lines);
+    form.PageControl1->Memo1->setPlainText(program);
+    Click(form.Panel3->CustButton1);
+    QCOMPARE(form.PageControl1->Memo1->WarningLines(), lines);
     for (int line : lines)
-        QVERIFY(form.Memo1->MarkText(line).contains(QStringLiteral("is not an instruction")));
-    QCOMPARE(form.Memo1->ErrorLine(), -1);
+        QVERIFY(form.PageControl1->Memo1->MarkText(line).contains(QStringLiteral("is not an instruction")));
+    QCOMPARE(form.PageControl1->Memo1->ErrorLine(), -1);
     QCOMPARE(form.StatusBar1->TranslationText(), status);
-    form.Memo1->textCursor().insertText(QStringLiteral("inc\n"));
-    QVERIFY(form.Memo1->WarningLines().isEmpty());
+    form.PageControl1->Memo1->textCursor().insertText(QStringLiteral("inc\n"));
+    QVERIFY(form.PageControl1->Memo1->WarningLines().isEmpty());
 }
 
 namespace {
@@ -250,87 +250,87 @@ void TestWorkbenchRuns::stepsMatchMachineAndMarkLines()
     TWorkbench bench;
     TForm1& form = *bench.form;
     if (!program.isEmpty() && program != QStringLiteral("edit"))
-        form.Memo1->setPlainText(program);
-    Click(form.CustButton1);
+        form.PageControl1->Memo1->setPlainText(program);
+    Click(form.Panel3->CustButton1);
     if (program == QStringLiteral("edit")) {
         // A byte added after the end: the steps taken stay those of the translation.
-        QTextCursor end = form.Memo2->textCursor();
+        QTextCursor end = form.PageControl1->Memo2->textCursor();
         end.movePosition(QTextCursor::End);
         end.insertText(QStringLiteral("\n00"));
     }
     const TTranslation translation =
         TranslateProgram(form.InstructionTable(),
-                         SplitLines(form.Memo1->toPlainText().toStdString()));
+                         SplitLines(form.PageControl1->Memo1->toPlainText().toStdString()));
 
     // With no run going, Step starts one that waits before its first instruction.
-    form.MainMenu1->StepAction->trigger();
+    form.Commands().StepAction->trigger();
     TRunSession& session = form.Session();
     QVERIFY(session.CurrentWorker());
     QVERIFY(WaitUntilStepped(session, 0));
     QVERIFY(session.Paused());
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Resume"));
-    QCOMPARE(form.Memo1->ExecutingLine(), -1);
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Resume"));
+    QCOMPARE(form.PageControl1->Memo1->ExecutingLine(), -1);
 
-    TMemoryStream image(TForm1::LoadListing(form.Memo2->toPlainText()));
+    TMemoryStream image(TForm1::LoadListing(form.PageControl1->Memo2->toPlainText()));
     TMachine machine(image);
     TPositionHooks hooks;
     for (int step = 1; step <= steps; ++step) {
-        form.MainMenu1->StepAction->trigger();
+        form.Commands().StepAction->trigger();
         QVERIFY(WaitUntilStepped(session, static_cast<std::uint64_t>(step)));
         const TRegisterFile before = machine.Registers();
         QVERIFY(machine.Step(hooks));
         QCOMPARE(session.CurrentWorker()->Machine().Registers(), machine.Registers());
         // The tints show what this step changed, the run's first step included.
         for (std::size_t i = 0; i < before.size(); ++i)
-            QCOMPARE(form.ListBox1->LineChanged(static_cast<int>(i)),
+            QCOMPARE(form.PageControl1->ListBox1->LineChanged(static_cast<int>(i)),
                      machine.Registers()[i] != before[i]);
         QVERIFY(session.Paused());
-        QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Resume"));
+        QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Resume"));
         if (!marked) {
-            QCOMPARE(form.Memo1->ExecutingLine(), -1);
-            QCOMPARE(form.Memo2->ExecutingLine(), -1);
+            QCOMPARE(form.PageControl1->Memo1->ExecutingLine(), -1);
+            QCOMPARE(form.PageControl1->Memo2->ExecutingLine(), -1);
             continue;
         }
-        const int listingLine = form.Memo2->LineOfAddress(static_cast<int>(hooks.position));
-        QCOMPARE(form.Memo2->ExecutingLine(), listingLine);
-        QCOMPARE(form.Memo1->ExecutingLine(),
+        const int listingLine = form.PageControl1->Memo2->LineOfAddress(static_cast<int>(hooks.position));
+        QCOMPARE(form.PageControl1->Memo2->ExecutingLine(), listingLine);
+        QCOMPARE(form.PageControl1->Memo1->ExecutingLine(),
                  static_cast<int>(translation.ProgramLines.at(static_cast<std::size_t>(listingLine))) - 1);
     }
     // The marks take neither the cursor nor the focus.
-    QCOMPARE(form.Memo1->textCursor().position(), 0);
+    QCOMPARE(form.PageControl1->Memo1->textCursor().position(), 0);
 }
 
 void TestWorkbenchRuns::editEndsMarksForTheRun()
 {
     TWorkbench bench;
     TForm1& form = *bench.form;
-    Click(form.CustButton1);
-    form.MainMenu1->StepAction->trigger();
+    Click(form.Panel3->CustButton1);
+    form.Commands().StepAction->trigger();
     TRunSession& session = form.Session();
     QVERIFY(WaitUntilStepped(session, 0));
-    form.MainMenu1->StepAction->trigger();
+    form.Commands().StepAction->trigger();
     QVERIFY(WaitUntilStepped(session, 1));
-    QCOMPARE(form.Memo2->ExecutingLine(), 0);
-    QCOMPARE(form.Memo1->ExecutingLine(), 0);
+    QCOMPARE(form.PageControl1->Memo2->ExecutingLine(), 0);
+    QCOMPARE(form.PageControl1->Memo1->ExecutingLine(), 0);
     // An edit of the program ends both marks, and further steps of this run bring none back.
-    form.Memo1->textCursor().insertText(QStringLiteral("inc\n"));
-    QCOMPARE(form.Memo1->ExecutingLine(), -1);
-    QCOMPARE(form.Memo2->ExecutingLine(), -1);
-    form.MainMenu1->StepAction->trigger();
+    form.PageControl1->Memo1->textCursor().insertText(QStringLiteral("inc\n"));
+    QCOMPARE(form.PageControl1->Memo1->ExecutingLine(), -1);
+    QCOMPARE(form.PageControl1->Memo2->ExecutingLine(), -1);
+    form.Commands().StepAction->trigger();
     QVERIFY(WaitUntilStepped(session, 2));
-    QCOMPARE(form.Memo1->ExecutingLine(), -1);
-    QCOMPARE(form.Memo2->ExecutingLine(), -1);
+    QCOMPARE(form.PageControl1->Memo1->ExecutingLine(), -1);
+    QCOMPARE(form.PageControl1->Memo2->ExecutingLine(), -1);
     // Emulate now runs a listing that no longer matches the program: no marks.
-    Click(form.CustButton3);
+    Click(form.Panel3->CustButton3);
     QVERIFY(WaitForCurrentRunEnd(form));
-    QCOMPARE(form.Memo2->ExecutingLine(), -1);
-    QCOMPARE(form.Memo1->ExecutingLine(), -1);
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    QCOMPARE(form.PageControl1->Memo2->ExecutingLine(), -1);
+    QCOMPARE(form.PageControl1->Memo1->ExecutingLine(), -1);
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Pause"));
     // Translate & Emulate runs the current text again; the last mark stays where it stopped.
-    Click(form.CustButton2);
+    Click(form.Panel3->CustButton2);
     QVERIFY(WaitForCurrentRunEnd(form));
-    const int stopLine = form.Memo1->document()->blockCount() - 1;
-    QCOMPARE(form.Memo1->ExecutingLine(), stopLine);
+    const int stopLine = form.PageControl1->Memo1->document()->blockCount() - 1;
+    QCOMPARE(form.PageControl1->Memo1->ExecutingLine(), stopLine);
 }
 
 void TestWorkbenchRuns::pausedRunScrollsToMarkedLine_data()
@@ -347,27 +347,27 @@ void TestWorkbenchRuns::pausedRunScrollsToMarkedLine()
     TWorkbench bench;
     TForm1& form = *bench.form;
     // A jump over two hundred lines to the Stop byte on the last line.
-    form.Memo1->setPlainText(QStringLiteral("jmp :end\n") + QStringLiteral("inc\n").repeated(200)
+    form.PageControl1->Memo1->setPlainText(QStringLiteral("jmp :end\n") + QStringLiteral("inc\n").repeated(200)
                              + QStringLiteral(":end\nstop"));
     const int stopLine = 202;
     if (stepped) {
-        Click(form.CustButton1);
+        Click(form.Panel3->CustButton1);
         TRunSession& session = form.Session();
         for (std::uint64_t step = 0; step < 2; ++step) {
-            form.MainMenu1->StepAction->trigger();
+            form.Commands().StepAction->trigger();
             QVERIFY(WaitUntilStepped(session, step));
         }
-        QCOMPARE(form.Memo1->ExecutingLine(), 0);
-        form.MainMenu1->StepAction->trigger();
+        QCOMPARE(form.PageControl1->Memo1->ExecutingLine(), 0);
+        form.Commands().StepAction->trigger();
     } else {
-        Click(form.CustButton2);
+        Click(form.Panel3->CustButton2);
     }
     QVERIFY(WaitForCurrentRunEnd(form));
     DeliverQueuedCalls();
-    QCOMPARE(form.Memo1->ExecutingLine(), stopLine);
+    QCOMPARE(form.PageControl1->Memo1->ExecutingLine(), stopLine);
     // Labels emit no listing line: the Stop byte is on the listing's line 201.
-    QCOMPARE(form.Memo2->ExecutingLine(), stopLine - 1);
-    for (const TCodeEditor* editor : {form.Memo1, form.Memo2}) {
+    QCOMPARE(form.PageControl1->Memo2->ExecutingLine(), stopLine - 1);
+    for (const TCodeEditor* editor : {form.PageControl1->Memo1, form.PageControl1->Memo2}) {
         const int line = editor->ExecutingLine();
         const QScrollBar* bar = editor->verticalScrollBar();
         if (stepped)
@@ -375,7 +375,7 @@ void TestWorkbenchRuns::pausedRunScrollsToMarkedLine()
         else
             QCOMPARE(bar->value(), 0);
     }
-    QCOMPARE(form.Memo1->textCursor().position(), 0);
+    QCOMPARE(form.PageControl1->Memo1->textCursor().position(), 0);
 }
 
 void TestWorkbenchRuns::stepFromPausedRun()
@@ -387,12 +387,12 @@ void TestWorkbenchRuns::stepFromPausedRun()
     TRunSession& session = form.Session();
     QTRY_VERIFY(!OutputLines(form).isEmpty());
     // A running run is not stepped.
-    form.MainMenu1->StepAction->trigger();
+    form.Commands().StepAction->trigger();
     QVERIFY(!session.Paused());
-    Click(form.CustButton4);
+    Click(form.Panel3->CustButton4);
     QVERIFY(WaitUntilParked(session));
     // The pause may have caught the worker inside a step; the first Step finishes that one.
-    form.MainMenu1->StepAction->trigger();
+    form.Commands().StepAction->trigger();
     QVERIFY(QTest::qWaitFor([&session] {
         const TEmulationThread* worker = session.CurrentWorker();
         return !worker->Stepping() && worker->WaitingOn() == TEmulationThread::TWait::Resume;
@@ -400,27 +400,27 @@ void TestWorkbenchRuns::stepFromPausedRun()
     DeliverQueuedCalls();
     const std::uint64_t before = session.CurrentWorker()->StepCount();
     const qsizetype outputBefore = OutputLines(form).size();
-    TMemoryStream image(TForm1::LoadListing(form.Memo2->toPlainText()));
+    TMemoryStream image(TForm1::LoadListing(form.PageControl1->Memo2->toPlainText()));
     TMachine machine(image);
     TPositionHooks hooks;
     for (std::uint64_t step = 0; step < before; ++step)
         QVERIFY(machine.Step(hooks));
     for (std::uint64_t step = 1; step <= 3; ++step) {
-        form.MainMenu1->StepAction->trigger();
+        form.Commands().StepAction->trigger();
         QVERIFY(WaitUntilStepped(session, before + step));
         QVERIFY(machine.Step(hooks));
         QCOMPARE(session.CurrentWorker()->Machine().Registers(), machine.Registers());
         QVERIFY(session.Paused());
-        QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Resume"));
+        QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Resume"));
     }
     // The three steps ran their hooks: one of them was the "out".
     QCOMPARE(OutputLines(form).size(), outputBefore + 1);
     // A listing typed into the pane is not the editor's translation: no marks.
-    QCOMPARE(form.Memo2->ExecutingLine(), -1);
-    QCOMPARE(form.Memo1->ExecutingLine(), -1);
-    Click(form.CustButton4);
+    QCOMPARE(form.PageControl1->Memo2->ExecutingLine(), -1);
+    QCOMPARE(form.PageControl1->Memo1->ExecutingLine(), -1);
+    Click(form.Panel3->CustButton4);
     QTRY_VERIFY(session.CurrentWorker()->StepCount() > before + 3);
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Pause"));
 }
 
 void TestWorkbenchRuns::newRunShowsItsOwnMachine_data()
@@ -451,22 +451,22 @@ void TestWorkbenchRuns::newRunShowsItsOwnMachine()
         QTRY_VERIFY(ShownR1(form) > 0);
         QVERIFY(WaitForCurrentRunEnd(form));
     }
-    form.Memo2->setPlainText(listing);
+    form.PageControl1->Memo2->setPlainText(listing);
     if (stepped) {
-        form.MainMenu1->StepAction->trigger();
+        form.Commands().StepAction->trigger();
         QVERIFY(WaitUntilStepped(session, 0));
     } else {
-        form.MainMenu1->EmulateAction->trigger();
+        form.Commands().EmulateAction->trigger();
         QVERIFY(WaitForCurrentRunEnd(form));
     }
     DeliverQueuedCalls();
-    QCOMPARE(form.StringGrid1->model()->rowCount(),
+    QCOMPARE(form.PageControl1->StringGrid1->model()->rowCount(),
              TMemoryGridModel::RowsForSize(static_cast<std::int64_t>(TForm1::LoadListing(listing).size())));
     QStringList start;
     for (const std::string& line : RegisterLines(TMachine::StartRegisters, TMachine::StartCurrent))
         start << QString::fromStdString(line);
     QCOMPARE(RegisterLines(form), start);
-    const QModelIndexList selected = form.StringGrid1->selectionModel()->selectedIndexes();
+    const QModelIndexList selected = form.PageControl1->StringGrid1->selectionModel()->selectedIndexes();
     QCOMPARE(selected, highlight < 0 ? QModelIndexList{}
                                      : QModelIndexList{form.MemoryGrid()->CellIndex(highlight)});
 }
@@ -478,8 +478,8 @@ void TestWorkbenchRuns::pauseAndResume()
     EmulateListing(form, CountForever);
     QTRY_VERIFY(ShownR1(form) > 2);
 
-    Click(form.CustButton4);
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Resume"));
+    Click(form.Panel3->CustButton4);
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Resume"));
     QVERIFY(form.Session().CurrentWorker()->Suspended());
     // A step in progress may finish first; once parked, the worker does nothing more.
     QVERIFY(WaitUntilParked(form.Session()));
@@ -488,8 +488,8 @@ void TestWorkbenchRuns::pauseAndResume()
     QCOMPARE(ShownR1(form), paused);
     QVERIFY(form.Session().CurrentWorker()->Suspended());
 
-    Click(form.CustButton4);
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    Click(form.Panel3->CustButton4);
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Pause"));
     QVERIFY(!form.Session().CurrentWorker()->Suspended());
     QTRY_VERIFY(ShownR1(form) > paused + 2);
 }
@@ -498,10 +498,10 @@ void TestWorkbenchRuns::pauseAndStopBeforeAnyRunDoNothing()
 {
     TWorkbench bench;
     TForm1& form = *bench.form;
-    Click(form.CustButton4);
-    Click(form.CustButton5);
-    Click(form.CustButton4);
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    Click(form.Panel3->CustButton4);
+    Click(form.Panel3->CustButton5);
+    Click(form.Panel3->CustButton4);
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Pause"));
     QCOMPARE(form.Session().CurrentWorker(), nullptr);
     QCOMPARE(form.Session().RunCount(), std::size_t(0));
 }
@@ -513,10 +513,10 @@ void TestWorkbenchRuns::pauseAfterRunEndedOnlyTogglesCaption()
     EmulateListing(form, QStringLiteral("16\n00"));
     QVERIFY(WaitForCurrentRunEnd(form));
     const QStringList registers = RegisterLines(form);
-    Click(form.CustButton4);
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Resume"));
-    Click(form.CustButton4);
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    Click(form.Panel3->CustButton4);
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Resume"));
+    Click(form.Panel3->CustButton4);
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Pause"));
     QVERIFY(form.Session().CurrentWorker()->Finished());
     QCOMPARE(RegisterLines(form), registers);
     QCOMPARE(form.Session().RunCount(), std::size_t(1));
@@ -529,12 +529,12 @@ void TestWorkbenchRuns::stopEndsRunningRun()
     EmulateListing(form, CountForever);
     QTRY_VERIFY(ShownR1(form) > 0);
     QSignalSpy ended(&form.Session(), &TRunSession::RunEnded);
-    Click(form.CustButton5);
+    Click(form.Panel3->CustButton5);
     QVERIFY(WaitForCurrentRunEnd(form));
     const TEmulationThread* worker = form.Session().CurrentWorker();
     QVERIFY(worker->StopRequested());
     QCOMPARE(worker->EndReason(), TEmulationThread::TRunEnd::Stopped);
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Pause"));
     // Every hook call is waited for, so the end notice is the last thing the run sends: once
     // it is in, the views show the machine as it ended and nothing more is on its way.
     QTRY_COMPARE(ended.count(), 1);
@@ -548,17 +548,17 @@ void TestWorkbenchRuns::stopOnPausedRunWaitsForResume()
     TForm1& form = *bench.form;
     EmulateListing(form, CountForever);
     QTRY_VERIFY(ShownR1(form) > 0);
-    Click(form.CustButton4);
+    Click(form.Panel3->CustButton4);
     const int paused = ShownR1(form);
-    Click(form.CustButton5);
+    Click(form.Panel3->CustButton5);
     // Parked with its stop flag set: it cannot reach the top of a step to read the flag.
     QVERIFY(WaitUntilParked(form.Session()));
     DeliverQueuedCalls();
     QVERIFY(!form.Session().CurrentWorker()->Finished());
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Resume"));
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Resume"));
 
-    Click(form.CustButton4);
-    QCOMPARE(form.CustButton4->Caption(), QStringLiteral("Pause"));
+    Click(form.Panel3->CustButton4);
+    QCOMPARE(form.Panel3->CustButton4->Caption(), QStringLiteral("Pause"));
     QVERIFY(WaitForCurrentRunEnd(form));
     // At most the step that was in progress when the pause came completes.
     QVERIFY2(ShownR1(form) <= paused + 1, qPrintable(QString::number(ShownR1(form))));
@@ -577,7 +577,7 @@ void TestWorkbenchRuns::secondRunLeavesFirstRunning()
     // Both runs report into the same pane: the second run's first value appears again.
     QTRY_VERIFY(OutputLines(form).count(QStringLiteral("Value: 1")) == 2);
 
-    Click(form.CustButton5);
+    Click(form.Panel3->CustButton5);
     QVERIFY(WaitForCurrentRunEnd(form));
     const qsizetype afterStop = OutputLines(form).size();
     QTRY_VERIFY(OutputLines(form).size() > afterStop + 3);
@@ -619,7 +619,7 @@ void TestWorkbenchRuns::closingBringsRunsDown()
         EmulateListing(form, ReportForever);
     QTRY_VERIFY(OutputLines(form).size() >= (twoRuns ? 2 : 1));
     if (pauseFirst)
-        Click(form.CustButton4);
+        Click(form.Panel3->CustButton4);
 
     QVERIFY(form.close());
     QCOMPARE(form.Session().RunCount(), std::size_t(0));
