@@ -1,5 +1,6 @@
 #include "translator/Translation.h"
 
+#include "translator/ListingLine.h"
 #include "translator/Operands.h"
 #include "translator/strutils2.h"
 
@@ -244,7 +245,7 @@ void TTranslator::DefineLabel(std::string_view name)
 
 void TTranslator::Emit(std::string text)
 {
-    counter_ += static_cast<std::int64_t>(text.size() / 2);
+    counter_ += static_cast<std::int64_t>(ListingLineBytes(text.size()));
     listing_.push_back(std::move(text));
     programLines_.push_back(line_);
 }
@@ -329,7 +330,8 @@ std::vector<TByteOrigin> TTranslation::ByteOrigins() const
 {
     std::vector<TByteOrigin> origins;
     for (std::size_t k = 0; k < Listing.size(); ++k)
-        origins.insert(origins.end(), Listing[k].size() / 2, TByteOrigin{ProgramLines[k], k + 1});
+        origins.insert(origins.end(), ListingLineBytes(Listing[k].size()),
+                       TByteOrigin{ProgramLines[k], k + 1});
     return origins;
 }
 

@@ -17,6 +17,7 @@
 #include "marks/ProblemNavigator.h"
 #include "marks/TranslationFeedback.h"
 #include "session/RunSession.h"
+#include "translator/ListingLine.h"
 #include "translator/strutils2.h"
 #include "translator/Translation.h"
 #include "views/MemoryGridModel.h"
@@ -293,14 +294,12 @@ void TForm1::TranslateProgram()
         StatusBar1->ShowTranslationFailure(translation.Failure->Line);
     feedback_->Show(translation);
     QStringList lines;
-    qsizetype bytes = 0;
-    for (const std::string& line : translation.Listing) {
+    for (const std::string& line : translation.Listing)
         lines << QString::fromStdString(line);
-        bytes += static_cast<qsizetype>(line.size() / 2);
-    }
     Memo2->setPlainText(lines.join(QLatin1Char('\n')));
     marks_->Translated(translation.ProgramLines);
-    StatusBar1->ShowTranslation(static_cast<qsizetype>(program.size()), bytes,
+    StatusBar1->ShowTranslation(static_cast<qsizetype>(program.size()),
+                                static_cast<qsizetype>(ListingBytes(translation.Listing)),
                                 static_cast<qsizetype>(translation.Warnings.size()));
 }
 
@@ -315,9 +314,9 @@ void TForm1::ForgetListing()
 
 std::vector<std::uint8_t> TForm1::LoadListing(const QString& listing)
 {
-    // Pairing goes by character, so each character must stay one char on the way to the
-    // hexadecimal conversion: Latin-1 keeps the count (others become '?', which reads as 0
-    // just as any non-digit does).
+    // A listing line pairs its characters by position, so each character must stay one char
+    // on the way to the hexadecimal conversion: Latin-1 keeps the count (others become '?',
+    // which reads as 0 just as any non-digit does).
     std::vector<std::string> lines;
     for (const QString& line : listing.split(QLatin1Char('\n')))
         lines.push_back(line.toLatin1().toStdString());

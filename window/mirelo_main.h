@@ -59,7 +59,7 @@ public:
 
     // Makes the page current only when it exists and its tab is visible.
     void SelectPage(int index);
-    // Listing text to image bytes: two characters to a byte, paired by position in each line.
+    // Listing pane text to image bytes, each line giving the bytes a listing line gives.
     static std::vector<std::uint8_t> LoadListing(const QString& listing);
 
     // IRunDisplay: what the runs show, on the window's thread.
