@@ -219,11 +219,6 @@ void TForm1::RunCommand(const std::function<void()>& command)
         command();
     } catch (const std::exception& error) {
         ShowErrorBox(this, QString::fromStdString(error.what()));
-        // Only once the box is closed, so that the student sees the line it speaks of.
-        if (feedback_->Failed()) {
-            SelectPage(TProgramPages::PageAsm);
-            feedback_->ShowFailure();
-        }
     }
 }
 
@@ -238,8 +233,8 @@ void TForm1::CustButton1Click()
 void TForm1::CustButton2Click()
 {
     RunCommand([this] {
-        TranslateProgram();
-        Emulate();
+        if (TranslateProgram())
+            Emulate();
     });
 }
 
@@ -286,13 +281,19 @@ void TForm1::SetPauseCaption(const QString& caption)
     MainMenu1->SetPauseCaption(caption);
 }
 
-void TForm1::TranslateProgram()
+bool TForm1::TranslateProgram()
 {
     const std::vector<std::string> program = SplitLines(Memo1->toPlainText().toStdString());
     const TTranslation translation = ::TranslateProgram(table_, program);
     if (translation.Failure)
         StatusBar1->ShowTranslationFailure(translation.Failure->Line);
-    feedback_->Show(translation);
+    if (feedback_->Show(translation)) {
+        ShowErrorBox(this, QString::fromStdString(translation.Failure->Message));
+        // Only once the box is closed, so that the student sees the line it speaks of.
+        SelectPage(TProgramPages::PageAsm);
+        feedback_->ShowFailure();
+        return false;
+    }
     QStringList lines;
     for (const std::string& line : translation.Listing)
         lines << QString::fromStdString(line);
@@ -301,6 +302,7 @@ void TForm1::TranslateProgram()
     StatusBar1->ShowTranslation(static_cast<qsizetype>(program.size()),
                                 static_cast<qsizetype>(ListingBytes(translation.Listing)),
                                 static_cast<qsizetype>(translation.Warnings.size()));
+    return true;
 }
 
 void TForm1::ForgetListing()

@@ -106,7 +106,9 @@ private:
 
     // Runs a command; an error that leaves it goes to the error box.
     void RunCommand(const std::function<void()>& command);
-    void TranslateProgram();
+    // False when the translation failed: its message has been in the error box, and the
+    // program editor shows the line it speaks of.
+    bool TranslateProgram();
     void Emulate(bool paused = false);
     // Another program is in the editor: the listing pane and what was translated go.
     void ForgetListing();
