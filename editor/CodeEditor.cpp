@@ -2,6 +2,7 @@
 
 #include "editor/EditorGutter.h"
 #include "editor/ListingAddresses.h"
+#include "translator/ListingLine.h"
 
 #include <QHelpEvent>
 #include <QPainter>
@@ -64,9 +65,10 @@ int TCodeEditor::GutterDigits() const
 {
     if (mode_ == TGutterMode::LineNumbers)
         return std::max(2, DigitsOf(blockCount(), 10));
-    // No listing gives more bytes than half its characters (line breaks left out), which
-    // bounds the widest address without reading the lines.
-    const int bound = std::max(0, document()->characterCount() - blockCount()) / 2;
+    // No listing gives more bytes than one line holding all its characters (line breaks left
+    // out) would, which bounds the widest address without reading the lines.
+    const int characters = std::max(0, document()->characterCount() - blockCount());
+    const int bound = static_cast<int>(ListingLineBytes(static_cast<std::size_t>(characters)));
     return std::max(2, DigitsOf(bound, 16));
 }
 

@@ -1,5 +1,7 @@
 #include "editor/ListingAddresses.h"
 
+#include "translator/ListingLine.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -12,14 +14,24 @@ TListingAddresses::TListingAddresses(QTextDocument* document, QObject* parent)
             [this](int position, int, int) { DocumentChanged(position); });
 }
 
+namespace {
+
+// Every character of the text is one character of the line it loads as.
+int LineBytes(QStringView line)
+{
+    return static_cast<int>(ListingLineBytes(static_cast<std::size_t>(line.size())));
+}
+
+} // namespace
+
 int TListingAddresses::BytesOf(const QTextBlock& block)
 {
     const QString text = block.text();
     if (!text.contains(QChar::LineSeparator))
-        return static_cast<int>(text.size() / 2);
+        return LineBytes(text);
     int bytes = 0;
     for (const QStringView part : QStringView(text).split(QChar::LineSeparator))
-        bytes += static_cast<int>(part.size() / 2);
+        bytes += LineBytes(part);
     return bytes;
 }
 

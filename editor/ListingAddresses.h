@@ -1,7 +1,7 @@
 #pragma once
 // The byte address at which each line of a listing text starts, read the way "Emulate" loads
-// the listing: every line gives (its length / 2, rounded down) bytes, an odd last character
-// is ignored and pairs never span two lines. Addresses are kept as prefix sums per block,
+// the listing: every line gives the bytes translator/ListingLine.h counts, one character of
+// the text being one character of the line. Addresses are kept as prefix sums per block,
 // filled on demand and dropped from the first changed block on, so an edit costs nothing
 // until an address below it is asked for, and then only the lines in between are read.
 

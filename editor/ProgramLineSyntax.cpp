@@ -2,6 +2,7 @@
 
 #include "translator/InstructionTable.h"
 #include "translator/Operands.h"
+#include "translator/ProgramLine.h"
 #include "translator/strutils2.h"
 
 #include <QByteArray>
@@ -10,27 +11,6 @@
 #include <string_view>
 
 namespace {
-
-bool StartsWithDigit(std::string_view text)
-{
-    return !text.empty() && text.front() >= '0' && text.front() <= '9';
-}
-
-// The items between commas, empty ones dropped and the others not trimmed, as the translator
-// splits them; views into the line, so that each keeps its column.
-std::vector<std::string_view> SplitAtCommas(std::string_view text)
-{
-    std::vector<std::string_view> items;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && text[i] != ',')
-            continue;
-        if (i > start)
-            items.push_back(text.substr(start, i - start));
-        start = i + 1;
-    }
-    return items;
-}
 
 TSyntaxKind OperandKind(const TOperand& operand)
 {
@@ -55,9 +35,9 @@ public:
 
 private:
     void Add(std::string_view text, TSyntaxKind kind);
-    void ReadLabel(std::string_view mnemonic, std::string_view operands);
-    void ReadData(std::string_view mnemonic, std::string_view operands);
-    void ReadInstruction(std::string_view mnemonic, std::string_view operands);
+    void ReadLabel(const TProgramLine& parts);
+    void ReadData(const TProgramLine& parts);
+    void ReadInstruction(const TProgramLine& parts);
 
     std::string_view line_;
     const TInstructionTable& table_;
@@ -75,64 +55,57 @@ void TLineReader::Add(std::string_view text, TSyntaxKind kind)
 
 std::vector<TSyntaxSpan> TLineReader::Read()
 {
-    const std::string_view whole = TrimControls(line_);
-    if (whole.empty())
-        return {};
-    // Only the space character separates the mnemonic from its operands.
-    const std::size_t space = whole.find(' ');
-    const std::string_view mnemonic =
-        space == std::string_view::npos ? whole : TrimControls(whole.substr(0, space));
-    const std::string_view operands = space == std::string_view::npos
-                                          ? std::string_view()
-                                          : TrimControls(whole.substr(space + 1));
-    if (mnemonic.front() == ':')
-        ReadLabel(mnemonic, operands);
-    else if (SameIgnoringAsciiCase(mnemonic, "dd"))
-        ReadData(mnemonic, operands);
-    else
-        ReadInstruction(mnemonic, operands);
+    const TProgramLine parts = ReadProgramLine(line_);
+    switch (parts.Kind) {
+    case TProgramLineKind::Blank:
+        break;
+    case TProgramLineKind::Label:
+        ReadLabel(parts);
+        break;
+    case TProgramLineKind::Data:
+        ReadData(parts);
+        break;
+    case TProgramLineKind::Instruction:
+        ReadInstruction(parts);
+        break;
+    }
     return std::move(spans_);
 }
 
 // A label line emits nothing, whatever follows the label.
-void TLineReader::ReadLabel(std::string_view mnemonic, std::string_view operands)
+void TLineReader::ReadLabel(const TProgramLine& parts)
 {
-    Add(mnemonic, TSyntaxKind::Label);
-    Add(operands, TSyntaxKind::Inert);
+    Add(parts.Mnemonic, TSyntaxKind::Label);
+    Add(parts.OperandText, TSyntaxKind::Inert);
 }
 
-// Data items are used as written: a head that begins with a digit is a value, any other head
-// names the address; a value that does not begin with a digit emits a placeholder byte.
-void TLineReader::ReadData(std::string_view mnemonic, std::string_view operands)
+// Data items are used as written: a head that is a value emits it, any other head names the
+// address, and a second item after a name emits a placeholder byte unless it is a value.
+void TLineReader::ReadData(const TProgramLine& parts)
 {
-    const std::vector<std::string_view> items = SplitAtCommas(operands);
+    const std::vector<std::string_view>& items = parts.Items;
     if (items.empty() || items.size() > 2) {
-        Add(mnemonic, TSyntaxKind::InertMnemonic);
-        Add(operands, TSyntaxKind::Inert);
+        Add(parts.Mnemonic, TSyntaxKind::InertMnemonic);
+        Add(parts.OperandText, TSyntaxKind::Inert);
         return;
     }
-    Add(mnemonic, TSyntaxKind::Mnemonic);
-    if (StartsWithDigit(items[0])) {
+    Add(parts.Mnemonic, TSyntaxKind::Mnemonic);
+    if (IsDataValue(items[0])) {
         Add(items[0], TSyntaxKind::Constant);
         if (items.size() == 2)
             Add(items[1], TSyntaxKind::Inert);
         return;
     }
     Add(items[0], TSyntaxKind::Name);
-    if (items.size() == 2 && StartsWithDigit(items[1]))
+    if (items.size() == 2 && IsDataValue(items[1]))
         Add(items[1], TSyntaxKind::Constant);
 }
 
-void TLineReader::ReadInstruction(std::string_view mnemonic, std::string_view operands)
+void TLineReader::ReadInstruction(const TProgramLine& parts)
 {
-    // One item stands for the whole operand text, a stray comma included; three or more
-    // leave the line without operands.
-    std::vector<std::string_view> written = SplitAtCommas(operands);
-    if (written.size() == 1)
-        written = {operands};
-    const bool ignored = written.size() > 2;
-    if (ignored)
-        written.clear();
+    const std::string_view mnemonic = parts.Mnemonic;
+    const std::vector<std::string_view> written = InstructionOperands(parts);
+    const bool ignored = parts.Items.size() > 2;
 
     std::string pattern;
     std::vector<TSyntaxKind> kinds;
@@ -149,12 +122,12 @@ void TLineReader::ReadInstruction(std::string_view mnemonic, std::string_view op
     if (!emits) {
         Add(mnemonic,
             table_.HasMnemonic(mnemonic) ? TSyntaxKind::InertMnemonic : TSyntaxKind::Inert);
-        Add(operands, TSyntaxKind::Inert);
+        Add(parts.OperandText, TSyntaxKind::Inert);
         return;
     }
     Add(mnemonic, TSyntaxKind::Mnemonic);
     if (ignored)
-        Add(operands, TSyntaxKind::Inert);
+        Add(parts.OperandText, TSyntaxKind::Inert);
     for (std::size_t i = 0; i < written.size(); ++i)
         Add(written[i], kinds[i]);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // How one program line reads, span by span, for the program editor's highlighting. The line
-// is taken apart the way the translator takes it apart (trimmed, mnemonic up to the first
-// space, operands split at commas), operands are classified by the translator's own operand
-// rules, and the instruction table decides whether the line emits anything.
+// is taken apart by the translator's own line reader (translator/ProgramLine.h), operands are
+// classified by the translator's own operand rules, and the instruction table decides whether
+// the line emits anything.
 
 #include <QString>
 

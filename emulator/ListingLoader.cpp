@@ -1,5 +1,6 @@
 #include "emulator/ListingLoader.h"
 
+#include "translator/ListingLine.h"
 #include "translator/NumberText.h"
 
 #include <string_view>
@@ -7,10 +8,11 @@
 std::vector<std::uint8_t> LoadListing(const std::vector<std::string>& lines)
 {
     std::vector<std::uint8_t> bytes;
+    bytes.reserve(ListingBytes(lines));
     for (const std::string& line : lines) {
-        const std::string_view text(line);
-        for (std::size_t k = 0; k + 1 < text.size(); k += 2)
-            bytes.push_back(static_cast<std::uint8_t>(HexToInt(text.substr(k, 2)) & 0xFF));
+        const std::size_t count = ListingLineBytes(line.size());
+        for (std::size_t k = 0; k < count; ++k)
+            bytes.push_back(static_cast<std::uint8_t>(HexToInt(ListingByteText(line, k)) & 0xFF));
     }
     return bytes;
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// Each line is read as pairs of characters by position (nothing skipped or validated); each
-// pair goes through the hexadecimal text conversion and adds its low eight bits as one byte.
-// An odd last character is ignored and pairs never span two lines.
+// Each line gives its bytes as translator/ListingLine.h pairs its characters (nothing skipped
+// or validated); each pair goes through the hexadecimal text conversion and adds its low eight
+// bits as one byte.
 std::vector<std::uint8_t> LoadListing(const std::vector<std::string>& lines);

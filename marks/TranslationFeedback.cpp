@@ -3,11 +3,9 @@
 #include "editor/CodeEditor.h"
 #include "translator/Translation.h"
 
-#include <exception>
-
 TTranslationFeedback::TTranslationFeedback(TCodeEditor& program) : program_(program) {}
 
-void TTranslationFeedback::Show(const TTranslation& translation)
+bool TTranslationFeedback::Show(const TTranslation& translation)
 {
     program_.ClearMarks();
     failureLine_ = -1;
@@ -16,11 +14,11 @@ void TTranslationFeedback::Show(const TTranslation& translation)
     for (const TTranslationWarning& warning : translation.Warnings)
         program_.AddWarningMark(static_cast<int>(warning.Line) - 1,
                                 QString::fromStdString(warning.Message));
-    if (translation.Failure) {
-        failureLine_ = static_cast<int>(translation.Failure->Line) - 1;
-        failureText_ = QString::fromStdString(translation.Failure->Message);
-        std::rethrow_exception(translation.Failure->Error);
-    }
+    if (!translation.Failure)
+        return false;
+    failureLine_ = static_cast<int>(translation.Failure->Line) - 1;
+    failureText_ = QString::fromStdString(translation.Failure->Message);
+    return true;
 }
 
 bool TTranslationFeedback::ShowFailure()

@@ -12,14 +12,12 @@ class TTranslationFeedback {
 public:
     explicit TTranslationFeedback(TCodeEditor& program);
 
-    // Marks the translation's warnings. A failure is remembered for ShowFailure and then
-    // rethrown as Translate throws it, so that the error box shows it.
-    void Show(const TTranslation& translation);
+    // Marks the translation's warnings. True when it failed: the failure is remembered for
+    // ShowFailure, which the window calls once its error box has shown the failure's message.
+    [[nodiscard]] bool Show(const TTranslation& translation);
     // After the error box: marks the remembered failure's line and puts the cursor at its
     // start. False when the last translation did not fail.
     bool ShowFailure();
-    // Whether a failure waits for ShowFailure.
-    bool Failed() const { return failureLine_ >= 0; }
 
 private:
     TCodeEditor& program_;

@@ -1,6 +1,8 @@
 #include "translator/Translation.h"
 
+#include "translator/ListingLine.h"
 #include "translator/Operands.h"
+#include "translator/ProgramLine.h"
 #include "translator/strutils2.h"
 
 #include <algorithm>
@@ -10,49 +12,17 @@
 
 namespace {
 
-struct TLineParts {
-    std::string_view Mnemonic;
-    std::string_view Operands;
-};
-
-// Only the space character separates the mnemonic from its operands; a tab does not.
-TLineParts SplitLine(std::string_view line)
-{
-    const std::string_view trimmed = TrimControls(line);
-    const std::size_t space = trimmed.find(' ');
-    if (space == std::string_view::npos)
-        return {trimmed, {}};
-    return {TrimControls(trimmed.substr(0, space)), TrimControls(trimmed.substr(space + 1))};
-}
-
 struct TWrittenOperand {
     TOperand Operand;
     std::string Written;
 };
 
-TWrittenOperand ClassifyWritten(std::string_view written)
+std::vector<TWrittenOperand> AnalyseOperands(const TProgramLine& line)
 {
-    return {ClassifyOperand(written), std::string(written)};
-}
-
-// One item stands for the whole operand text, so a stray comma stays part of the operand;
-// three or more items leave the line without operands.
-std::vector<TWrittenOperand> AnalyseOperands(std::string_view operandText)
-{
-    const std::vector<std::string> items = SplitText(operandText, ",");
     std::vector<TWrittenOperand> operands;
-    if (items.size() == 1) {
-        operands.push_back(ClassifyWritten(operandText));
-    } else if (items.size() == 2) {
-        operands.push_back(ClassifyWritten(items[0]));
-        operands.push_back(ClassifyWritten(items[1]));
-    }
+    for (const std::string_view written : InstructionOperands(line))
+        operands.push_back({ClassifyOperand(written), std::string(written)});
     return operands;
-}
-
-bool StartsWithDigit(std::string_view text)
-{
-    return !text.empty() && text.front() >= '0' && text.front() <= '9';
 }
 
 std::string Quoted(std::string_view text)
@@ -87,12 +57,12 @@ private:
         std::size_t Line;
     };
 
-    void TranslateInstruction(std::string_view mnemonic, std::string_view operandText);
+    void TranslateInstruction(const TProgramLine& parts);
     void WarnNoRow(std::string_view mnemonic, const std::string& pattern);
     std::string NotAnInstruction(std::string_view mnemonic) const;
     void RecordReference(const TWrittenOperand& operand, std::int64_t position,
                          std::size_t offset);
-    void TranslateData(std::string_view mnemonic, std::string_view operandText);
+    void TranslateData(const TProgramLine& parts);
     std::string ConvertData(std::string_view written);
     void DefineLabel(std::string_view name);
     void Emit(std::string text);
@@ -120,27 +90,31 @@ private:
 void TTranslator::TranslateLine(std::string_view line, std::size_t lineNumber)
 {
     line_ = lineNumber;
-    const TLineParts parts = SplitLine(line);
-    if (parts.Mnemonic.empty())
+    const TProgramLine parts = ReadProgramLine(line);
+    switch (parts.Kind) {
+    case TProgramLineKind::Blank:
         return;
-    if (SameIgnoringAsciiCase(parts.Mnemonic, "dd")) {
-        TranslateData(parts.Mnemonic, parts.Operands);
+    case TProgramLineKind::Data:
+        TranslateData(parts);
         return;
-    }
-    // Operands after a code label emit nothing, so their references have no byte to fill.
-    if (parts.Mnemonic.front() == ':') {
-        if (!parts.Operands.empty())
-            Warn(line_, Quoted(parts.Operands) + " after the label " + Quoted(parts.Mnemonic)
+    case TProgramLineKind::Label:
+        // Operands after a code label emit nothing, so their references have no byte to fill.
+        if (!parts.OperandText.empty())
+            Warn(line_, Quoted(parts.OperandText) + " after the label " + Quoted(parts.Mnemonic)
                             + " is ignored");
         DefineLabel(parts.Mnemonic);
         return;
+    case TProgramLineKind::Instruction:
+        TranslateInstruction(parts);
+        return;
     }
-    TranslateInstruction(parts.Mnemonic, parts.Operands);
 }
 
-void TTranslator::TranslateInstruction(std::string_view mnemonic, std::string_view operandText)
+void TTranslator::TranslateInstruction(const TProgramLine& parts)
 {
-    const std::vector<TWrittenOperand> operands = AnalyseOperands(operandText);
+    const std::string_view mnemonic = parts.Mnemonic;
+    const std::string_view operandText = parts.OperandText;
+    const std::vector<TWrittenOperand> operands = AnalyseOperands(parts);
     if (operands.empty() && !operandText.empty())
         Warn(line_, Quoted(operandText) + " is not one or two operands; it is ignored");
     TOperandBytes first;
@@ -205,23 +179,23 @@ void TTranslator::RecordReference(const TWrittenOperand& operand, std::int64_t p
 }
 
 // Data items are used as written: not lower-cased and not classified.
-void TTranslator::TranslateData(std::string_view mnemonic, std::string_view operandText)
+void TTranslator::TranslateData(const TProgramLine& parts)
 {
-    const std::vector<std::string> items = SplitText(operandText, ",");
+    const std::vector<std::string_view>& items = parts.Items;
     if (items.empty() || items.size() > 2) {
-        Warn(line_, Quoted(mnemonic)
+        Warn(line_, Quoted(parts.Mnemonic)
                         + " needs a name, a value, or a name and a value; the line does nothing");
         return;
     }
-    const std::string& head = items[0];
-    if (StartsWithDigit(head)) {
+    const std::string_view head = items[0];
+    if (IsDataValue(head)) {
         Emit(ConvertData(head));
         return;
     }
     DefineLabel(head);
     std::string text;
     if (items.size() == 2)
-        text = StartsWithDigit(items[1]) ? ConvertData(items[1]) : std::string(kPlaceholder);
+        text = IsDataValue(items[1]) ? ConvertData(items[1]) : std::string(kPlaceholder);
     Emit(std::move(text));
 }
 
@@ -244,7 +218,7 @@ void TTranslator::DefineLabel(std::string_view name)
 
 void TTranslator::Emit(std::string text)
 {
-    counter_ += static_cast<std::int64_t>(text.size() / 2);
+    counter_ += static_cast<std::int64_t>(ListingLineBytes(text.size()));
     listing_.push_back(std::move(text));
     programLines_.push_back(line_);
 }
@@ -329,7 +303,8 @@ std::vector<TByteOrigin> TTranslation::ByteOrigins() const
 {
     std::vector<TByteOrigin> origins;
     for (std::size_t k = 0; k < Listing.size(); ++k)
-        origins.insert(origins.end(), Listing[k].size() / 2, TByteOrigin{ProgramLines[k], k + 1});
+        origins.insert(origins.end(), ListingLineBytes(Listing[k].size()),
+                       TByteOrigin{ProgramLines[k], k + 1});
     return origins;
 }
 

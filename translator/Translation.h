@@ -70,8 +70,8 @@ struct TTranslation {
     std::vector<TTranslationWarning> Warnings;
     std::optional<TTranslationFailure> Failure;
 
-    // One entry per byte of the memory image the listing loads as, by address: each listing
-    // line gives half its length in bytes, as the location counter and the loading count them.
+    // One entry per byte of the memory image the listing loads as, by address, each listing
+    // line giving the bytes translator/ListingLine.h counts.
     std::vector<TByteOrigin> ByteOrigins() const;
 };
 

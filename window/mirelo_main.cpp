@@ -18,6 +18,7 @@
 #include "marks/TranslationFeedback.h"
 #include "reference/InstructionReference.h"
 #include "session/RunSession.h"
+#include "translator/ListingLine.h"
 #include "translator/strutils2.h"
 #include "translator/Translation.h"
 #include "views/MemoryGridModel.h"
@@ -219,11 +220,6 @@ void TForm1::RunCommand(const std::function<void()>& command)
         command();
     } catch (const std::exception& error) {
         ShowErrorBox(this, QString::fromStdString(error.what()));
-        // Only once the box is closed, so that the student sees the line it speaks of.
-        if (feedback_->Failed()) {
-            SelectPage(TProgramPages::PageAsm);
-            feedback_->ShowFailure();
-        }
     }
 }
 
@@ -238,8 +234,8 @@ void TForm1::CustButton1Click()
 void TForm1::CustButton2Click()
 {
     RunCommand([this] {
-        TranslateProgram();
-        Emulate();
+        if (TranslateProgram())
+            Emulate();
     });
 }
 
@@ -280,24 +276,29 @@ void TForm1::StepClick()
 
 void TForm1::StringGrid1DblClick() {}
 
-void TForm1::TranslateProgram()
+bool TForm1::TranslateProgram()
 {
     const std::vector<std::string> program =
         SplitLines(PageControl1->Memo1->toPlainText().toStdString());
     const TTranslation translation = ::TranslateProgram(table_, program);
     if (translation.Failure)
         StatusBar1->ShowTranslationFailure(translation.Failure->Line);
-    feedback_->Show(translation);
-    QStringList lines;
-    qsizetype bytes = 0;
-    for (const std::string& line : translation.Listing) {
-        lines << QString::fromStdString(line);
-        bytes += static_cast<qsizetype>(line.size() / 2);
+    if (feedback_->Show(translation)) {
+        ShowErrorBox(this, QString::fromStdString(translation.Failure->Message));
+        // Only once the box is closed, so that the student sees the line it speaks of.
+        SelectPage(TProgramPages::PageAsm);
+        feedback_->ShowFailure();
+        return false;
     }
+    QStringList lines;
+    for (const std::string& line : translation.Listing)
+        lines << QString::fromStdString(line);
     PageControl1->Memo2->setPlainText(lines.join(QLatin1Char('\n')));
     marks_->Translated(translation.ProgramLines);
-    StatusBar1->ShowTranslation(static_cast<qsizetype>(program.size()), bytes,
+    StatusBar1->ShowTranslation(static_cast<qsizetype>(program.size()),
+                                static_cast<qsizetype>(ListingBytes(translation.Listing)),
                                 static_cast<qsizetype>(translation.Warnings.size()));
+    return true;
 }
 
 void TForm1::ForgetListing()
@@ -311,9 +312,9 @@ void TForm1::ForgetListing()
 
 std::vector<std::uint8_t> TForm1::LoadListing(const QString& listing)
 {
-    // Pairing goes by character, so each character must stay one char on the way to the
-    // hexadecimal conversion: Latin-1 keeps the count (others become '?', which reads as 0
-    // just as any non-digit does).
+    // A listing line pairs its characters by position, so each character must stay one char
+    // on the way to the hexadecimal conversion: Latin-1 keeps the count (others become '?',
+    // which reads as 0 just as any non-digit does).
     std::vector<std::string> lines;
     for (const QString& line : listing.split(QLatin1Char('\n')))
         lines.push_back(line.toLatin1().toStdString());

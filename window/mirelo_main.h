@@ -56,7 +56,7 @@ public:
 
     // Makes the page current only when it exists and its tab is visible.
     void SelectPage(int index);
-    // Listing text to image bytes: two characters to a byte, paired by position in each line.
+    // Listing pane text to image bytes, each line giving the bytes a listing line gives.
     static std::vector<std::uint8_t> LoadListing(const QString& listing);
 
     // IRunDisplay: what the runs show, on the window's thread.
@@ -97,7 +97,9 @@ private:
 
     // Runs a command; an error that leaves it goes to the error box.
     void RunCommand(const std::function<void()>& command);
-    void TranslateProgram();
+    // False when the translation failed: its message has been in the error box, and the
+    // program editor shows the line it speaks of.
+    bool TranslateProgram();
     void Emulate(bool paused = false);
     // Another program is in the editor: the listing pane and what was translated go.
     void ForgetListing();

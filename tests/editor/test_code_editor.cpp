@@ -583,6 +583,20 @@ void TestCodeEditor::highlightFormats_data()
     row("a tab does not separate", "add\tah", 0, inert);
     row("a tab before the blank is trimmed", "add\t ah", 0, mnemonic);
     row("blank line", "   ", 1, none);
+    row("several blanks before the operands", "set   5", 6, constant);
+    row("blanks around the line", "  xch   $1,$2  ", 8, reg);
+    row("second operand of a line with blanks around", "  xch   $1,$2  ", 11, reg);
+    row("leading tab", "\tinc", 1, mnemonic);
+    row("label after blanks", "  :start", 2, label);
+    row("label and mnemonic on one line", ":loop inc $1", 0, label);
+    row("mnemonic after a label emits nothing", ":loop inc $1", 6, inert);
+    row("operand after a label emits nothing", ":loop inc $1", 10, inert);
+    row("a tab does not separate dd", "dd\tx,5", 0, inert);
+    row("a tab after the blank is trimmed from data", "dd \tx,5", 4, name);
+    row("blank before a data comma", "dd count ,5", 3, name);
+    row("blank before a data comma keeps the text format", "dd count ,5", 8, none);
+    row("leading comma in data is dropped", "dd ,5", 4, constant);
+    row("commas alone give no data items", "dd ,", 0, inertMnemonic);
 }
 
 void TestCodeEditor::highlightFormats()
@@ -604,7 +618,8 @@ void TestCodeEditor::dimmedLinesAreThoseThatEmitNothing_data()
     QTest::addColumn<QString>("line");
     for (const char* line : {"nop", "not", "not 5", "jmp :a,:b", "inc 1,2,3", "add\tah", "add ah",
                              "cmp $1, $2", "mov $1,$2,$3", "xch $1", "xch 5,6", "set &5", "out 7",
-                             "in 7", "page", "reset", "idiv [a],[b]", "jig &1,&2", "mov :x,$1"})
+                             "in 7", "page", "reset", "idiv [a],[b]", "jig &1,&2", "mov :x,$1",
+                             "set   5", "add\t ah", "dd\tx,5", "dd ,5", "inc ,", "xch $1,,$2"})
         QTest::addRow("%s", line) << QString::fromLatin1(line);
 }
 

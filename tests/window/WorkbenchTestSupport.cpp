@@ -93,6 +93,8 @@ QTimer* WatchForNextBox(TSeenBox& seen, std::function<void(QMessageBox*)> answer
         seen.informativeText = box->informativeText();
         seen.icon = box->icon();
         seen.buttonCount = static_cast<int>(box->buttons().size());
+        if (seen.whileOpen)
+            seen.whileOpen();
         timer->stop();
         timer->deleteLater();
         answer(box);

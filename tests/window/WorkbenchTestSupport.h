@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 struct TWorkbench {
@@ -47,6 +48,8 @@ struct TSeenBox {
     QString informativeText;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttonCount = 0;
+    // Called once the box shows, before it is answered: what the window shows behind it.
+    std::function<void()> whileOpen;
 };
 
 // Polls for the next modal QMessageBox, records it into `seen` and presses its OK button.

@@ -3,6 +3,7 @@
 
 #include "common/ErrorBox.h"
 #include "console/OutputPane.h"
+#include "editor/CodeEditor.h"
 #include "emulator/MachineFault.h"
 #include "session/RunStatusText.h"
 #include "views/MemoryGridModel.h"
@@ -113,6 +114,8 @@ private slots:
 
     void listingLoading_data();
     void listingLoading();
+    void listingPaneCountsLoadedBytes_data();
+    void listingPaneCountsLoadedBytes();
     void gridRowsFollowImageSize_data();
     void gridRowsFollowImageSize();
 
@@ -510,6 +513,33 @@ void TestWorkbench::listingLoading()
     QFETCH(QString, listing);
     QFETCH(Bytes, bytes);
     QCOMPARE(TForm1::LoadListing(listing), bytes);
+}
+
+void TestWorkbench::listingPaneCountsLoadedBytes_data()
+{
+    QTest::addColumn<QString>("listing");
+    QTest::addColumn<int>("bytes");
+    QTest::addRow("odd lengths") << QStringLiteral("123\n4\n56789") << 3;
+    QTest::addRow("non-Latin-1 characters") << QString::fromUtf8("1\xE2\x82\xAC" "2\xC3\xA9") << 2;
+    QTest::addRow("character outside the basic plane")
+        << QString::fromUtf8("1\xF0\x9F\x98\x80" "2") << 2;
+    QTest::addRow("line separator ends a line")
+        << (QStringLiteral("0") + QChar(QChar::LineSeparator) + QStringLiteral("A0")) << 1;
+    QTest::addRow("no-break space") << (QStringLiteral("0") + QChar(QChar::Nbsp) + QStringLiteral("A")) << 1;
+    QTest::addRow("tab") << QStringLiteral("\t0A") << 1;
+}
+
+// The pane's addresses end where the bytes that Emulate loads from the pane end.
+void TestWorkbench::listingPaneCountsLoadedBytes()
+{
+    QFETCH(QString, listing);
+    QFETCH(int, bytes);
+    TCodeEditor pane;
+    pane.SetGutterMode(TCodeEditor::TGutterMode::ByteAddresses);
+    pane.setPlainText(listing);
+    QCOMPARE(static_cast<int>(TForm1::LoadListing(pane.toPlainText()).size()), bytes);
+    QCOMPARE(pane.LineOfAddress(bytes), -1);
+    QVERIFY(pane.LineOfAddress(bytes - 1) >= 0);
 }
 
 void TestWorkbench::gridRowsFollowImageSize_data()

@@ -127,30 +127,56 @@ void TestWorkbenchRuns::translateShowsListing()
 void TestWorkbenchRuns::translationErrorShowsBox_data()
 {
     QTest::addColumn<bool>("andEmulate");
+    QTest::addColumn<int>("pageWithBox");
     QTest::addColumn<int>("page");
     QTest::addColumn<QString>("program");
     QTest::addColumn<int>("line");
-    // After the box, the program editor shows with the offending line marked.
-    QTest::addRow("Translate") << false << 1 << QStringLiteral("inc\nadd 1x") << 1;
-    QTest::addRow("Translate & Emulate") << true << 1 << QStringLiteral("inc\nadd 1x") << 1;
+    QTest::addColumn<QList<int>>("warnings");
+    // Behind the box, the page the command left; after it, the program editor shows with the
+    // offending line marked.
+    QTest::addRow("Translate") << false << 2 << 1 << QStringLiteral("inc\nadd 1x") << 1
+                               << QList<int>{};
+    QTest::addRow("Translate & Emulate") << true << 3 << 1 << QStringLiteral("inc\nadd 1x") << 1
+                                         << QList<int>{};
     QTest::addRow("error below a warning")
-        << false << 1 << QStringLiteral("nop\ninc\n\nset 1x\nstop") << 3;
+        << false << 2 << 1 << QStringLiteral("nop\ninc\n\nset 1x\nstop") << 3 << QList<int>{0};
 }
 
 void TestWorkbenchRuns::translationErrorShowsBox()
 {
     QFETCH(bool, andEmulate);
+    QFETCH(int, pageWithBox);
     QFETCH(int, page);
     QFETCH(QString, program);
     QFETCH(int, line);
+    QFETCH(QList<int>, warnings);
     TWorkbench bench;
     TForm1& form = *bench.form;
     form.PageControl1->Memo1->setPlainText(program);
     form.PageControl1->Memo2->setPlainText(QStringLiteral("earlier listing"));
+    form.SelectPage(TProgramPages::PageMemory);
     TSeenBox box;
+    struct {
+        int page = -1;
+        int errorLine = -2;
+        QList<int> warnings;
+        QString status;
+    } behindBox;
+    box.whileOpen = [&form, &behindBox] {
+        behindBox.page = form.PageControl1->currentIndex();
+        behindBox.errorLine = form.PageControl1->Memo1->ErrorLine();
+        behindBox.warnings = form.PageControl1->Memo1->WarningLines();
+        behindBox.status = form.StatusBar1->TranslationText();
+    };
     CloseNextErrorBox(box);
     Click(andEmulate ? form.Panel3->CustButton2 : form.Panel3->CustButton1);
     QTRY_VERIFY(box.seen);
+    // The box comes with the warnings and the status, before the page and the line change.
+    QCOMPARE(behindBox.page, pageWithBox);
+    QCOMPARE(behindBox.errorLine, -1);
+    QCOMPARE(behindBox.warnings, warnings);
+    QCOMPARE(behindBox.status,
+             QStringLiteral("Translation failed at line %1; listing unchanged").arg(line + 1));
     QCOMPARE(box.title, QStringLiteral("Mirelo"));
     QCOMPARE(box.icon, QMessageBox::Critical);
     QCOMPARE(box.buttonCount, 1);
