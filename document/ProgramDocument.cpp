@@ -11,7 +11,9 @@
 
 namespace {
 
-QString ShownName(const QString& path)
+// The title and the question before losing changes name the file alone; messages about a
+// file name its whole path (ShownPath).
+QString ShownFileName(const QString& path)
 {
     return QFileInfo(path).fileName();
 }
@@ -61,7 +63,7 @@ void TProgramDocument::UpdateTitle()
         window_.setWindowModified(false);
         return;
     }
-    const QString name = filePath_.isEmpty() ? QStringLiteral("Untitled") : ShownName(filePath_);
+    const QString name = filePath_.isEmpty() ? QStringLiteral("Untitled") : ShownFileName(filePath_);
     window_.setWindowTitle(ApplicationTitle(name + QStringLiteral("[*]")));
     window_.setWindowModified(modified_);
 }
@@ -90,7 +92,7 @@ bool TProgramDocument::MaybeSave()
     if (!modified_)
         return true;
     const QString what = filePath_.isEmpty() ? QStringLiteral("the program")
-                                             : ShownName(filePath_);
+                                             : ShownFileName(filePath_);
     QMessageBox box(QMessageBox::Warning, ApplicationTitle(),
                     QStringLiteral("Save the changes to %1?").arg(what),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &window_);
@@ -130,7 +132,7 @@ void TProgramDocument::OpenRecent(const QString& path)
         QMessageBox::warning(&window_, ApplicationTitle(),
                              QStringLiteral("%1 no longer exists. It has been removed from the "
                                             "recent files.")
-                                 .arg(QDir::toNativeSeparators(path)));
+                                 .arg(ShownPath(path)));
         return;
     }
     OpenGuarded(path);

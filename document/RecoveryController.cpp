@@ -2,8 +2,8 @@
 
 #include "common/ApplicationNames.h"
 #include "document/ProgramDocument.h"
+#include "files/ProgramFile.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -22,7 +22,7 @@ TOfferAnswer AskRestore(QWidget* parent, const TRecoveredProgram& recovered,
 {
     const QString name = recovered.FilePath.isEmpty()
                              ? QStringLiteral("a program that was never saved")
-                             : QDir::toNativeSeparators(recovered.FilePath);
+                             : ShownPath(recovered.FilePath);
     const qsizetype lines = recovered.Program.Text.count(QLatin1Char('\n')) + 1;
     QMessageBox box(QMessageBox::Question, ApplicationTitle(QStringLiteral("Unsaved program")),
                     QStringLiteral("A %1 window closed without saving %2.").arg(ApplicationTitle(), name),

@@ -40,9 +40,10 @@ struct TEmulationThread::TControl {
     std::mutex mutex;
     std::condition_variable wake;
     int pauses = 1;
-    bool started = false;    // the body has begun
-    bool terminated = false; // asked to terminate
+    bool started = false; // the body has begun
     bool shutdown = false;
+    // Set as the body returns, or at once by a termination request that came before the body
+    // started: that request then needs no state of its own.
     bool finished = false;
     std::shared_ptr<TCall> pending;
     std::exception_ptr fatal;
@@ -54,6 +55,14 @@ struct TEmulationThread::TControl {
     bool stepGranted = false;
     bool stepping = false;
     int stepPauses = 0;
+
+    // The run is over, for this reason. Wakes a worker that has not started its body yet.
+    void Finish(TRunEnd how)
+    {
+        end = how;
+        finished = true;
+        wake.notify_all();
+    }
 
     // Whether the worker may begin a step: nothing holds it, or it has a step to take.
     bool MayStartStep() { return pauses == 0 || shutdown || TakeStep(); }
@@ -193,12 +202,9 @@ bool TEmulationThread::StopRequested() const { return stop_.load(); }
 void TEmulationThread::Terminate()
 {
     const std::lock_guard lock(control_->mutex);
-    control_->terminated = true;
-    if (!control_->started) {
-        control_->end = TRunEnd::Stopped;
-        control_->finished = true;
-        control_->wake.notify_all();
-    }
+    // Once the body has begun the request changes nothing: the stop flag ends that run.
+    if (!control_->started)
+        control_->Finish(TRunEnd::Stopped);
 }
 
 void TEmulationThread::Shutdown()
@@ -261,11 +267,12 @@ void TEmulationThread::Run()
     {
         std::unique_lock lock(control->mutex);
         control->Wait(lock, TWait::Resume, [&] {
-            // A granted step starts the body; the first step's wait then takes it.
-            return control->pauses == 0 || control->stepGranted || control->terminated ||
+            // A granted step starts the body; the first step's wait then takes it. Finished
+            // this early means a termination request: the body never runs.
+            return control->pauses == 0 || control->stepGranted || control->finished ||
                    control->shutdown;
         });
-        runBody = !control->terminated && !control->shutdown;
+        runBody = !control->finished && !control->shutdown;
         control->started = runBody;
     }
     TRunEnd end = TRunEnd::Stopped;
@@ -285,8 +292,7 @@ void TEmulationThread::Run()
     std::function<void()> onFinished;
     {
         const std::lock_guard lock(control->mutex);
-        control->end = end;
-        control->finished = true;
+        control->Finish(end);
         if (!control->shutdown)
             onFinished = control->onFinished;
     }

@@ -10,19 +10,14 @@ namespace {
 
 const QByteArray Utf8Mark("\xEF\xBB\xBF", 3);
 
-QString ShownName(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 QString OpenError(const QString& fileName, const QString& reason)
 {
-    return QStringLiteral("Could not open %1: %2").arg(ShownName(fileName), reason);
+    return QStringLiteral("Could not open %1: %2").arg(ShownPath(fileName), reason);
 }
 
 QString SaveError(const QString& fileName, const QString& reason)
 {
-    return QStringLiteral("Could not save %1: %2").arg(ShownName(fileName), reason);
+    return QStringLiteral("Could not save %1: %2").arg(ShownPath(fileName), reason);
 }
 
 TProgramRead Refusal(QString error)
@@ -202,6 +197,11 @@ QString RewriteProgramFile(const QString& path, const TProgramText& program)
     // old file and not a half-written new one.
     Rewrite(file, old);
     return SaveError(path, reason);
+}
+
+QString ShownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
 }
 
 QStringList ProgramFileFilters()

@@ -68,5 +68,8 @@ QString SaveProgramFile(const QString& path, const TProgramText& program);
 // write that reached the file in full counts as saved. Never creates a file.
 QString RewriteProgramFile(const QString& path, const TProgramText& program);
 
+// A file as a message names it: the whole path as given, in the system's own separators.
+QString ShownPath(const QString& path);
+
 // Name filters for the Open and Save dialogs.
 QStringList ProgramFileFilters();

@@ -131,7 +131,7 @@ TRecoverySlot::TRecoverySlot(const QString& folder, const QString& id)
     textPath_ = dir.filePath(id + TextSuffix);
     if (!dir.mkpath(QStringLiteral("."))) {
         lockError_ = QStringLiteral("the folder %1 could not be created")
-                         .arg(QDir::toNativeSeparators(folder));
+                         .arg(ShownPath(folder));
         return;
     }
     lock_ = std::make_unique<QLockFile>(dir.filePath(id + LockSuffix));
@@ -186,7 +186,7 @@ QString TRecoverySlot::Write(const TRecoveredProgram& program)
         reason = file.errorString();
     }
     return QStringLiteral("Could not write the recovery file %1: %2")
-        .arg(QDir::toNativeSeparators(textPath_), reason);
+        .arg(ShownPath(textPath_), reason);
 }
 
 std::optional<TRecoveredProgram> TRecoverySlot::Read() const

@@ -13,7 +13,7 @@ void TMemoryCellDelegate::Prepare(const QFont& font) const
         return;
     for (int b = 0; b < 256; ++b) {
         QStaticText& text = texts_[static_cast<std::size_t>(b)];
-        text.setText(QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper());
+        text.setText(TMemoryGridModel::ByteText(static_cast<std::uint8_t>(b)));
         text.setTextFormat(Qt::PlainText);
         text.prepare(QTransform(), font);
     }

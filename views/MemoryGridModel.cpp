@@ -4,9 +4,7 @@
 #include <array>
 #include <cstring>
 
-namespace {
-
-const std::array<QString, 256>& HexTexts()
+const QString& TMemoryGridModel::ByteText(std::uint8_t byte)
 {
     static const std::array<QString, 256> texts = [] {
         std::array<QString, 256> t;
@@ -14,10 +12,8 @@ const std::array<QString, 256>& HexTexts()
             t[static_cast<std::size_t>(b)] = QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
         return t;
     }();
-    return texts;
+    return texts[byte];
 }
-
-} // namespace
 
 TMemoryGridModel::TMemoryGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -163,5 +159,5 @@ bool TMemoryGridModel::CellChanged(int column, int row) const
 QString TMemoryGridModel::CellText(int column, int row) const
 {
     const int byte = CellByte(column, row);
-    return byte < 0 ? QString() : HexTexts()[static_cast<std::size_t>(byte)];
+    return byte < 0 ? QString() : ByteText(static_cast<std::uint8_t>(byte));
 }

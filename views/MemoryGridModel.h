@@ -41,6 +41,9 @@ public:
     // invalid index for a negative address or one past the grid's last row.
     QModelIndex CellIndex(std::int64_t address) const;
 
+    // A byte as the grid shows it: two uppercase hexadecimal digits.
+    static const QString& ByteText(std::uint8_t byte);
+
     QString CellText(int column, int row) const;
     int CellByte(int column, int row) const;
     // Whether the latest SetBytes() changed this cell's byte; false outside the image.

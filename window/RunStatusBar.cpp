@@ -19,9 +19,9 @@ TRunStatusBar::TRunStatusBar(QWidget* parent)
 void TRunStatusBar::Watch(const TRunSession& session)
 {
     session_ = &session;
+    // Opening the prompt changes nothing shown: a request waits from the moment it is queued.
     for (auto signal : {&TRunSession::RunStarted, &TRunSession::Stepped,
-                        &TRunSession::InputQueued, &TRunSession::InputRequested,
-                        &TRunSession::InputAnswered})
+                        &TRunSession::InputQueued, &TRunSession::InputAnswered})
         connect(&session, signal, this, &TRunStatusBar::Refresh);
     connect(&session, &TRunSession::PauseChanged, this, &TRunStatusBar::Refresh);
     connect(&session, &TRunSession::RunEnded, this, &TRunStatusBar::Refresh);

@@ -206,6 +206,19 @@ INSTANTIATE_TEST_SUITE_P(Requests, NeverStarts,
                                            TNeverStartsCase{"StopNeverResumed", true, false}),
                          [](const ::testing::TestParamInfo<TNeverStartsCase>& row) { return row.param.name; });
 
+TEST(EmulationThread, TerminateAfterTheBodyStartedChangesNothing)
+{
+    TRunRig rig(Sample);
+    rig.worker->Resume();
+    ASSERT_TRUE(rig.window.WaitForPost()); // the first highlight: the body has begun
+    rig.worker->Terminate();
+    EXPECT_FALSE(rig.worker->Finished()) << "the worker waits for its call";
+    EXPECT_EQ(rig.worker->EndReason(), TRunEnd::Running);
+    ASSERT_TRUE(rig.PumpToEnd());
+    EXPECT_EQ(rig.worker->EndReason(), TRunEnd::StopByte);
+    EXPECT_EQ(rig.views.events.back(), "highlight 16");
+}
+
 TEST(EmulationThread, StopFlagSetBeforeTheFirstResumeIsKept)
 {
     TRunRig rig(Sample);

@@ -46,6 +46,8 @@ QPalette DarkPalette()
 class TestChangeTints : public QObject {
     Q_OBJECT
 private slots:
+    void byteText_data();
+    void byteText();
     void gridMarks_data();
     void gridMarks();
     void cellPainting_data();
@@ -53,6 +55,29 @@ private slots:
     void registerLines_data();
     void registerLines();
 };
+
+void TestChangeTints::byteText_data()
+{
+    QTest::addColumn<int>("byte");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("zero keeps both digits") << 0x00 << QStringLiteral("00");
+    QTest::addRow("one digit is padded") << 0x0A << QStringLiteral("0A");
+    QTest::addRow("letters are uppercase") << 0xAB << QStringLiteral("AB");
+    QTest::addRow("the largest byte") << 0xFF << QStringLiteral("FF");
+}
+
+// The grid's text and the painted cell come from this one table.
+void TestChangeTints::byteText()
+{
+    QFETCH(int, byte);
+    QFETCH(QString, text);
+    QCOMPARE(TMemoryGridModel::ByteText(static_cast<std::uint8_t>(byte)), text);
+    TMemoryGridModel grid;
+    grid.SetRowCount(1);
+    grid.SetBytes({static_cast<std::uint8_t>(byte)});
+    QCOMPARE(grid.CellText(0, 0), text);
+    QCOMPARE(grid.index(0, 0).data(Qt::DisplayRole).toString(), text);
+}
 
 void TestChangeTints::gridMarks_data()
 {
