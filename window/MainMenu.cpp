@@ -1,9 +1,9 @@
 #include "window/MainMenu.h"
 
 #include "document/ProgramDocument.h"
+#include "files/ProgramFile.h"
 #include "window/WindowCommands.h"
 
-#include <QDir>
 #include <QMenu>
 
 TMainMenu::TMainMenu(const TWindowCommands& commands, TProgramDocument& document,
@@ -44,7 +44,7 @@ void TMainMenu::FillRecentMenu()
         QAction* entry = RecentMenu->addAction(
             QStringLiteral("&%1 %2")
                 .arg(i + 1)
-                .arg(TWindowCommands::Literal(QDir::toNativeSeparators(path))));
+                .arg(TWindowCommands::Literal(ShownPath(path))));
         connect(entry, &QAction::triggered, &document_,
                 [this, path] { document_.OpenRecent(path); });
     }
