@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <string>
 #include <utility>
 
 TEST(RegisterLines, OneLinePerRegisterWithTheCurrentOneMarked)
@@ -30,6 +32,43 @@ TEST(RegisterLines, AnIndexOutsideTheFileMarksNoLine)
         const auto lines = RegisterLines(TRegisterFile{}, current);
         EXPECT_TRUE(std::none_of(lines.begin(), lines.end(),
                                  [](const std::string& line) { return line.ends_with(" *"); }));
+    }
+}
+
+TEST(RegisterLines, EachBaseWritesTheValueAndKeepsTheMark)
+{
+    struct Row {
+        std::int32_t value;
+        TRegisterBase base;
+        const char* text;
+    };
+    const Row rows[] = {
+        {0, TRegisterBase::SignedDecimal, "0"},
+        {42, TRegisterBase::SignedDecimal, "42"},
+        {-1, TRegisterBase::SignedDecimal, "-1"},
+        {INT32_MIN, TRegisterBase::SignedDecimal, "-2147483648"},
+        {INT32_MAX, TRegisterBase::SignedDecimal, "2147483647"},
+        {0, TRegisterBase::Hexadecimal, "00000000"},
+        {42, TRegisterBase::Hexadecimal, "0000002A"},
+        {-1, TRegisterBase::Hexadecimal, "FFFFFFFF"},
+        {INT32_MIN, TRegisterBase::Hexadecimal, "80000000"},
+        {INT32_MAX, TRegisterBase::Hexadecimal, "7FFFFFFF"},
+        {0x1234ABCD, TRegisterBase::Hexadecimal, "1234ABCD"},
+        {0, TRegisterBase::UnsignedDecimal, "0"},
+        {42, TRegisterBase::UnsignedDecimal, "42"},
+        {-1, TRegisterBase::UnsignedDecimal, "4294967295"},
+        {INT32_MIN, TRegisterBase::UnsignedDecimal, "2147483648"},
+        {INT32_MAX, TRegisterBase::UnsignedDecimal, "2147483647"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        TRegisterFile registers{};
+        registers[0] = row.value;
+        registers[14] = row.value;
+        const auto lines = RegisterLines(registers, 14, row.base);
+        ASSERT_EQ(lines.size(), 15u);
+        EXPECT_EQ(lines[0], std::string("R1: ") + row.text);
+        EXPECT_EQ(lines[14], std::string("R15: ") + row.text + " *");
     }
 }
 
