@@ -1,7 +1,9 @@
 #include "views/RegisterListView.h"
 
 #include "common/Tints.h"
-#include "emulator/RegisterText.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
 
 #include <algorithm>
 
@@ -22,21 +24,66 @@ void TRegisterListView::ShowRegisters(const TRegisterFile& registers, std::uint8
     if (count() != lineCount) {
         clear();
         tinted_.fill(false);
+        // The widest line in every base.
         const int widest = fontMetrics().horizontalAdvance(QStringLiteral("R15: -2147483648 *"));
         for (int i = 0; i < lineCount; ++i)
             (new QListWidgetItem(this))->setSizeHint(QSize(widest + 4, 13));
     }
-    const std::vector<std::string> lines = RegisterLines(registers, current);
+    shown_ = registers;
+    shownCurrent_ = current;
+    anyShown_ = true;
+    WriteLines();
     for (int i = 0; i < lineCount; ++i) {
-        const QString line = QString::fromStdString(lines[static_cast<std::size_t>(i)]);
-        QListWidgetItem* listed = item(i);
-        if (listed->text() != line)
-            listed->setText(line);
         const auto at = static_cast<std::size_t>(i);
         SetTinted(i, compare_ && registers[at] != previous_[at]);
     }
     previous_ = registers;
     compare_ = true;
+}
+
+void TRegisterListView::SetBase(TRegisterBase base)
+{
+    if (base == base_)
+        return;
+    base_ = base;
+    // Before the first refresh there are no values to write again.
+    if (anyShown_)
+        WriteLines();
+}
+
+void TRegisterListView::WriteLines()
+{
+    const std::vector<std::string> lines = RegisterLines(shown_, shownCurrent_, base_);
+    const int lineCount = std::min(count(), static_cast<int>(lines.size()));
+    for (int i = 0; i < lineCount; ++i) {
+        const QString line = QString::fromStdString(lines[static_cast<std::size_t>(i)]);
+        QListWidgetItem* listed = item(i);
+        if (listed->text() != line)
+            listed->setText(line);
+    }
+}
+
+void TRegisterListView::SetBaseActions(const QList<QAction*>& actions)
+{
+    baseActions_ = actions;
+}
+
+QMenu* TRegisterListView::CreateContextMenu() const
+{
+    auto* menu = new QMenu();
+    menu->addActions(baseActions_);
+    return menu;
+}
+
+void TRegisterListView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (baseActions_.isEmpty()) {
+        QListWidget::contextMenuEvent(event);
+        return;
+    }
+    QMenu* menu = CreateContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void TRegisterListView::BeginRun(const TRegisterFile& start)

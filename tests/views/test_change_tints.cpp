@@ -14,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+Q_DECLARE_METATYPE(TRegisterBase)
+
 namespace {
 
 std::vector<std::uint8_t> BytesOf(const QByteArray& text)
@@ -190,37 +192,66 @@ void TestChangeTints::registerLines_data()
 {
     QTest::addColumn<QList<QList<int>>>("refreshes");
     QTest::addColumn<int>("beginRunAt"); // as in gridMarks
+    QTest::addColumn<int>("baseAt"); // SetBase(base) before this refresh (or after the last); -1 none
+    QTest::addColumn<TRegisterBase>("base");
     QTest::addColumn<QList<int>>("tinted");
-    QTest::addRow("first refresh tints nothing") << QList<QList<int>>{{0, 0, 5}} << -1 << QList<int>{};
+    const TRegisterBase dec = TRegisterBase::SignedDecimal;
+    const TRegisterBase hex = TRegisterBase::Hexadecimal;
+    const TRegisterBase unsig = TRegisterBase::UnsignedDecimal;
+    QTest::addRow("first refresh tints nothing")
+        << QList<QList<int>>{{0, 0, 5}} << -1 << -1 << dec << QList<int>{};
     QTest::addRow("changed values are tinted")
-        << QList<QList<int>>{{0}, {0, 0, 5, 14, -1}} << -1 << QList<int>{0, 14};
-    QTest::addRow("the mark moving is no change") << QList<QList<int>>{{0, 2, 7}, {2, 2, 7}} << -1 << QList<int>{};
+        << QList<QList<int>>{{0}, {0, 0, 5, 14, -1}} << -1 << -1 << dec << QList<int>{0, 14};
+    QTest::addRow("the mark moving is no change")
+        << QList<QList<int>>{{0, 2, 7}, {2, 2, 7}} << -1 << -1 << dec << QList<int>{};
     QTest::addRow("an unchanged refresh clears it")
-        << QList<QList<int>>{{0}, {0, 1, 3}, {1, 1, 3}} << -1 << QList<int>{};
+        << QList<QList<int>>{{0}, {0, 1, 3}, {1, 1, 3}} << -1 << -1 << dec << QList<int>{};
     QTest::addRow("a new run's first step is measured from its start")
-        << QList<QList<int>>{{0}, {0, 1, 3}} << 1 << QList<int>{1};
+        << QList<QList<int>>{{0}, {0, 1, 3}} << 1 << -1 << dec << QList<int>{1};
     QTest::addRow("not from the run before")
-        << QList<QList<int>>{{0, 1, 3}, {0, 4, 2}} << 1 << QList<int>{4};
-    QTest::addRow("BeginRun clears the tints at once") << QList<QList<int>>{{0}, {0, 1, 3}} << 2 << QList<int>{};
+        << QList<QList<int>>{{0, 1, 3}, {0, 4, 2}} << 1 << -1 << dec << QList<int>{4};
+    QTest::addRow("BeginRun clears the tints at once")
+        << QList<QList<int>>{{0}, {0, 1, 3}} << 2 << -1 << dec << QList<int>{};
+    // Another base writes the same values: the tints stay those of the last step.
+    QTest::addRow("a new base keeps the tints")
+        << QList<QList<int>>{{0}, {3, 0, 5, 14, -1}} << -1 << 2 << hex << QList<int>{0, 14};
+    QTest::addRow("a new base tints nothing")
+        << QList<QList<int>>{{2, 0, 5, 1, -1}} << -1 << 1 << hex << QList<int>{};
+    QTest::addRow("the refresh after a new base compares values, not texts")
+        << QList<QList<int>>{{0, 1, 3, 2, -1}, {0, 1, 3, 2, -1}} << -1 << 1 << unsig
+        << QList<int>{};
+    QTest::addRow("chosen before the first refresh")
+        << QList<QList<int>>{{14, 14, -1}} << -1 << 0 << unsig << QList<int>{};
+    QTest::addRow("back to signed decimal") // from hexadecimal
+        << QList<QList<int>>{{0}, {1, 1, -8}} << -1 << 2 << dec << QList<int>{1};
 }
 
 void TestChangeTints::registerLines()
 {
     QFETCH(QList<QList<int>>, refreshes);
     QFETCH(int, beginRunAt);
+    QFETCH(int, baseAt);
+    QFETCH(TRegisterBase, base);
     QFETCH(QList<int>, tinted);
     TRegisterListView list;
+    if (base == TRegisterBase::SignedDecimal && baseAt >= 0)
+        list.SetBase(TRegisterBase::Hexadecimal); // so that going back is a change
     TRegisterFile registers{};
     std::uint8_t current = 0;
     for (qsizetype i = 0; i < refreshes.size(); ++i) {
         if (i == beginRunAt)
             list.BeginRun(TMachine::StartRegisters);
+        if (i == baseAt)
+            list.SetBase(base);
         registers = RegistersOf(refreshes[i], current);
         list.ShowRegisters(registers, current);
     }
     if (beginRunAt == refreshes.size())
         list.BeginRun(TMachine::StartRegisters);
-    const std::vector<std::string> lines = RegisterLines(registers, current);
+    if (baseAt == refreshes.size())
+        list.SetBase(base);
+    QCOMPARE(list.Base(), base);
+    const std::vector<std::string> lines = RegisterLines(registers, current, base);
     QCOMPARE(list.count(), 15);
     for (int i = 0; i < list.count(); ++i) {
         QCOMPARE(list.LineChanged(i), tinted.contains(i));
