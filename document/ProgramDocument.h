@@ -36,6 +36,9 @@ public:
     // The editor's text with the style it is saved in.
     TProgramText Program() const;
     TRecentFiles& RecentFiles() { return recent_; }
+    // The application's settings, which the recent files are kept in; the window's other
+    // remembered choices go there too.
+    QSettings& Settings() { return settings_; }
 
     // The File menu's commands.
     void New();

@@ -13,6 +13,7 @@ TMainMenu::TMainMenu(const TWindowCommands& commands, TProgramDocument& document
     setObjectName(QStringLiteral("MainMenu1"));
     CreateFileMenu(commands);
     CreateRunMenu(commands);
+    CreateViewMenu(commands);
     CreateHelpMenu(commands);
 }
 
@@ -67,6 +68,15 @@ void TMainMenu::AddOutputActions(QAction* clear, QAction* saveAs)
     RunMenu->addSeparator();
     RunMenu->addAction(clear);
     RunMenu->addAction(saveAs);
+}
+
+void TMainMenu::CreateViewMenu(const TWindowCommands& commands)
+{
+    ViewMenu = addMenu(QStringLiteral("&View"));
+    RegisterBaseMenu = ViewMenu->addMenu(QStringLiteral("Register &Base"));
+    RegisterBaseMenu->setObjectName(QStringLiteral("RegisterBaseMenu"));
+    RegisterBaseMenu->addActions({commands.SignedDecimalAction, commands.HexadecimalAction,
+                                  commands.UnsignedDecimalAction});
 }
 
 void TMainMenu::CreateHelpMenu(const TWindowCommands& commands)

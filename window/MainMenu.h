@@ -1,8 +1,8 @@
 #pragma once
 // The window's menu bar, built from the window's commands: File (New, Open…, Open Recent,
 // Save, Save As…, Quit), Run (the five commands of the button bar, Step, going to the problems
-// the last translation marked, and the output pane's two commands) and Help (Instruction
-// reference, About Mirelo). The commands' actions carry their texts and keys; the window
+// the last translation marked, and the output pane's two commands), View (Register Base: the
+// register list's three bases) and Help (Instruction reference, About Mirelo). The commands' actions carry their texts and keys; the window
 // connects them. Open Recent is the menu's own: it lists the document's recent files.
 
 #include <QMenuBar>
@@ -25,11 +25,14 @@ public:
     QMenu* FileMenu = nullptr;
     QMenu* RecentMenu = nullptr;
     QMenu* RunMenu = nullptr;
+    QMenu* ViewMenu = nullptr;
+    QMenu* RegisterBaseMenu = nullptr;
     QMenu* HelpMenu = nullptr;
 
 private:
     void CreateFileMenu(const TWindowCommands& commands);
     void CreateRunMenu(const TWindowCommands& commands);
+    void CreateViewMenu(const TWindowCommands& commands);
     void CreateHelpMenu(const TWindowCommands& commands);
     // Lists the recent files afresh each time the submenu is about to show.
     void FillRecentMenu();

@@ -1,8 +1,10 @@
 #include "window/WindowCommands.h"
 
 #include "common/ApplicationNames.h"
+#include "emulator/RegisterText.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QKeySequence>
 
 namespace {
@@ -50,6 +52,23 @@ TWindowCommands::TWindowCommands(QObject* parent) : QObject(parent)
                              "NextProblemAction");
     PreviousProblemAction = make(QStringLiteral("Go to &Previous Problem"),
                                  QKeySequence(Qt::SHIFT | Qt::Key_F8), "PreviousProblemAction");
+
+    RegisterBaseGroup = new QActionGroup(parent);
+    RegisterBaseGroup->setExclusive(true);
+    const auto base = [&](const QString& text, TRegisterBase value, const char* name) {
+        QAction* action = make(text, QKeySequence(), name);
+        action->setCheckable(true);
+        action->setData(static_cast<int>(value));
+        RegisterBaseGroup->addAction(action);
+        return action;
+    };
+    SignedDecimalAction = base(QStringLiteral("&Signed Decimal"), TRegisterBase::SignedDecimal,
+                               "SignedDecimalAction");
+    HexadecimalAction = base(QStringLiteral("&Hexadecimal"), TRegisterBase::Hexadecimal,
+                             "HexadecimalAction");
+    UnsignedDecimalAction = base(QStringLiteral("&Unsigned Decimal"),
+                                 TRegisterBase::UnsignedDecimal, "UnsignedDecimalAction");
+    SignedDecimalAction->setChecked(true);
 
     ReferenceAction = make(QStringLiteral("&Instruction reference"), QKeySequence(Qt::Key_F1),
                            "ReferenceAction");

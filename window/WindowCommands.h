@@ -6,11 +6,15 @@
 //
 // The Run keys avoid the editors' own keys and Alt+Space, which many Linux window managers
 // keep for their window menu: F5 is "Translate & Emulate".
+//
+// The register list's bases are three checkable actions of one exclusive group, each with its
+// TRegisterBase as data; exactly one is checked, signed decimal until another is chosen.
 
 #include <QObject>
 #include <QString>
 
 class QAction;
+class QActionGroup;
 
 class TWindowCommands : public QObject {
     Q_OBJECT
@@ -42,6 +46,11 @@ public:
     QAction* StepAction = nullptr;
     QAction* NextProblemAction = nullptr;
     QAction* PreviousProblemAction = nullptr;
+
+    QActionGroup* RegisterBaseGroup = nullptr;
+    QAction* SignedDecimalAction = nullptr;
+    QAction* HexadecimalAction = nullptr;
+    QAction* UnsignedDecimalAction = nullptr;
 
     QAction* ReferenceAction = nullptr;
     QAction* AboutAction = nullptr;

@@ -27,6 +27,7 @@
 #include "window/ButtonBar.h"
 #include "window/MainMenu.h"
 #include "window/ProgramPages.h"
+#include "window/RegisterBaseChoice.h"
 #include "window/RunStatusBar.h"
 #include "window/WindowCommands.h"
 
@@ -205,6 +206,9 @@ void TForm1::ConnectCommands()
     connect(commands.ReferenceAction, &QAction::triggered, this,
             [this] { TInstructionReference::ShowFor(this); });
     connect(commands.AboutAction, &QAction::triggered, this, [this] { ShowAboutBox(this); });
+
+    registerBase_ = std::make_unique<TRegisterBaseChoice>(commands, document_->Settings());
+    registerBase_->AddView(*PageControl1->ListBox1);
 }
 
 void TForm1::SelectPage(int index)

@@ -26,6 +26,7 @@ class TMainMenu;
 class TMemoryGridModel;
 class TProgramDocument;
 class TRecoveryController;
+class TRegisterBaseChoice;
 class TRunSession;
 class TRunStatusBar;
 class TTranslationFeedback;
@@ -113,5 +114,6 @@ private:
     std::unique_ptr<TRecoveryController> recovery_;
     std::unique_ptr<TTranslationFeedback> feedback_;
     std::unique_ptr<TExecutionMarks> marks_;
+    std::unique_ptr<TRegisterBaseChoice> registerBase_;
     QPointer<TForm2> inputDialog_;
 };

@@ -9,12 +9,15 @@
 #include "document/RecoveryController.h"
 #include "reference/InstructionReference.h"
 #include "views/MemoryGridModel.h"
+#include "views/RegisterListView.h"
 #include "window/MainMenu.h"
 #include "window/RunStatusBar.h"
 #include "WorkbenchTestSupport.h"
 #include "emulator/emuthread.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QAccessible>
 #include <QDir>
@@ -117,6 +120,38 @@ void CheckListingForgotten(TForm1& form)
     QVERIFY(WaitForCurrentRunEnd(form));
     QTRY_COMPARE(form.StatusBar1->RunText(), u"Ended at the end of the image after 0 steps"_s);
 }
+// Chooses a register base as a user would: "view" through the View menu's Register Base
+// submenu, "context" through the register list's context menu, each with the entry's
+// mnemonic.
+void ChooseRegisterBase(TForm1& form, const QString& way, Qt::Key key)
+{
+    QMenu* menu = nullptr;
+    if (way == u"view"_s) {
+        PressKey(form, Qt::Key_V, Qt::AltModifier);
+        QTRY_VERIFY(form.MainMenu1->ViewMenu->isVisible());
+        QTest::keyClick(form.MainMenu1->ViewMenu, Qt::Key_B);
+        menu = form.MainMenu1->RegisterBaseMenu;
+        QTRY_VERIFY(menu->isVisible());
+    } else {
+        QWidget* list = form.PageControl1->ListBox1->viewport();
+        const QPoint at = list->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->mapToGlobal(at));
+        QApplication::sendEvent(list, &event);
+        QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+        menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    }
+    QTest::keyClick(menu, key);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+}
+
+// The name of the checked entry among the register bases.
+QString CheckedRegisterBase(const TForm1& form)
+{
+    for (QAction* action : form.MainMenu1->RegisterBaseMenu->actions())
+        if (action->isChecked())
+            return action->objectName();
+    return QString();
+}
 
 QStringList RecoveryTexts()
 {
@@ -163,6 +198,9 @@ private slots:
     void statusTellsHowRunsEnd();
     void statusFollowsInputAndPause_data();
     void statusFollowsInputAndPause();
+    void registerBaseIsChosenAndKept_data();
+    void registerBaseIsChosenAndKept();
+    void registerBaseDuringASteppedRun();
 
     void changesReachTheRecoveryFile();
     void abandonedTextIsOfferedBack_data();
@@ -945,6 +983,96 @@ void TestWorkbenchFiles::statusFollowsInputAndPause()
     // Pause after the end: the caption turns, the account of the end stays.
     Click(form.Panel3->CustButton4);
     QCOMPARE(form.StatusBar1->RunText(), ended);
+}
+
+// ---- register base -----------------------------------------------------------------------------
+
+void TestWorkbenchFiles::registerBaseIsChosenAndKept_data()
+{
+    QTest::addColumn<QString>("stored"); // the settings' value before the window starts
+    QTest::addColumn<QString>("way");    // as ChooseRegisterBase; empty: nothing chosen
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("checked");
+    QTest::addColumn<QStringList>("lines"); // R1 holds 42, R2 holds -1 and is current
+    const QStringList hex{u"R1: 0000002A"_s, u"R2: FFFFFFFF *"_s, u"R3: 00000000"_s};
+    const QStringList unsig{u"R1: 42"_s, u"R2: 4294967295 *"_s, u"R3: 0"_s};
+    const QStringList dec{u"R1: 42"_s, u"R2: -1 *"_s, u"R3: 0"_s};
+    QTest::addRow("signed decimal at first") << QString() << QString() << 0
+        << u"SignedDecimalAction"_s << dec;
+    QTest::addRow("View menu, Hexadecimal") << QString() << u"view"_s << int(Qt::Key_H)
+        << u"HexadecimalAction"_s << hex;
+    QTest::addRow("View menu, Unsigned Decimal") << QString() << u"view"_s << int(Qt::Key_U)
+        << u"UnsignedDecimalAction"_s << unsig;
+    QTest::addRow("context menu, Hexadecimal") << QString() << u"context"_s << int(Qt::Key_H)
+        << u"HexadecimalAction"_s << hex;
+    QTest::addRow("context menu, Unsigned Decimal") << QString() << u"context"_s
+        << int(Qt::Key_U) << u"UnsignedDecimalAction"_s << unsig;
+    QTest::addRow("kept hexadecimal") << u"hexadecimal"_s << QString() << 0
+        << u"HexadecimalAction"_s << hex;
+    QTest::addRow("kept, then back to Signed Decimal") << u"unsignedDecimal"_s << u"context"_s
+        << int(Qt::Key_S) << u"SignedDecimalAction"_s << dec;
+    QTest::addRow("an unknown kept value") << u"octal"_s << QString() << 0
+        << u"SignedDecimalAction"_s << dec;
+}
+
+void TestWorkbenchFiles::registerBaseIsChosenAndKept()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, way);
+    QFETCH(int, key);
+    QFETCH(QString, checked);
+    QFETCH(QStringList, lines);
+    if (!stored.isEmpty())
+        QSettings(QSettings::UserScope, ApplicationTitle(), ApplicationTitle())
+            .setValue(u"registerBase"_s, stored);
+    TRegisterFile registers{};
+    registers[0] = 42;
+    registers[1] = -1;
+    {
+        TWorkbench bench;
+        TForm1& form = *bench.form;
+        form.SelectPage(3);
+        form.ShowRegisters(registers, 1);
+        if (!way.isEmpty())
+            ChooseRegisterBase(form, way, static_cast<Qt::Key>(key));
+        // At once, without another refresh.
+        QCOMPARE(RegisterLines(form).mid(0, 3), lines);
+        QCOMPARE(CheckedRegisterBase(form), checked);
+    }
+    // The next window starts with the same base.
+    TWorkbench next;
+    next.form->ShowRegisters(registers, 1);
+    QCOMPARE(RegisterLines(*next.form).mid(0, 3), lines);
+    QCOMPARE(CheckedRegisterBase(*next.form), checked);
+}
+
+void TestWorkbenchFiles::registerBaseDuringASteppedRun()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    const TRegisterListView& list = *form.PageControl1->ListBox1;
+    // inc; inc; stop, stepped with F10.
+    form.PageControl1->Memo2->setPlainText(u"16\n16\n00"_s);
+    PressKey(form, Qt::Key_F10);
+    const TEmulationThread* worker = form.Session().CurrentWorker();
+    QTRY_VERIFY(!worker->Stepping() && worker->WaitingOn() == TEmulationThread::TWait::Resume);
+    PressKey(form, Qt::Key_F10);
+    QTRY_COMPARE(RegisterLines(form).value(0), u"R1: 1 *"_s);
+    QTRY_VERIFY(!worker->Stepping() && worker->WaitingOn() == TEmulationThread::TWait::Resume);
+    QVERIFY(list.LineChanged(0));
+    // The paused run's values in hexadecimal, R1 still marked and still tinted: its value did
+    // not change.
+    ChooseRegisterBase(form, u"view"_s, Qt::Key_H);
+    QCOMPARE(RegisterLines(form).mid(0, 2), QStringList({u"R1: 00000001 *"_s, u"R2: 00000000"_s}));
+    QVERIFY(list.LineChanged(0));
+    QVERIFY(!list.LineChanged(1));
+    // The run's next refreshes are written in it too.
+    PressKey(form, Qt::Key_F10);
+    QTRY_COMPARE(RegisterLines(form).value(0), u"R1: 00000002 *"_s);
+    PressKey(form, Qt::Key_F6);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    ChooseRegisterBase(form, u"context"_s, Qt::Key_S);
+    QCOMPARE(RegisterLines(form).value(0), u"R1: 2 *"_s);
 }
 
 // ---- recovery ----------------------------------------------------------------------------------
