@@ -21,8 +21,6 @@ public:
     TRegisterBaseChoice(const TWindowCommands& commands, QSettings& settings,
                         QObject* parent = nullptr);
 
-    TRegisterBase Base() const { return base_; }
-
     // The list shows the chosen base from now on, and its context menu offers the choices.
     // The list must outlive this object.
     void AddView(TRegisterListView& view);
