@@ -23,11 +23,11 @@
 #include "translator/Translation.h"
 #include "views/MemoryGridModel.h"
 #include "views/MemoryGridView.h"
+#include "views/RegisterBaseChoice.h"
 #include "views/RegisterListView.h"
 #include "window/ButtonBar.h"
 #include "window/MainMenu.h"
 #include "window/ProgramPages.h"
-#include "window/RegisterBaseChoice.h"
 #include "window/RunStatusBar.h"
 #include "window/WindowCommands.h"
 
@@ -207,7 +207,8 @@ void TForm1::ConnectCommands()
             [this] { TInstructionReference::ShowFor(this); });
     connect(commands.AboutAction, &QAction::triggered, this, [this] { ShowAboutBox(this); });
 
-    registerBase_ = std::make_unique<TRegisterBaseChoice>(commands, document_->Settings());
+    registerBase_ = std::make_unique<TRegisterBaseChoice>(*commands.RegisterBaseGroup,
+                                                          document_->Settings());
     registerBase_->AddView(*PageControl1->ListBox1);
 }
 

@@ -1,7 +1,6 @@
-#include "window/RegisterBaseChoice.h"
+#include "views/RegisterBaseChoice.h"
 
 #include "views/RegisterListView.h"
-#include "window/WindowCommands.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -41,15 +40,15 @@ TRegisterBase FromStoredText(const QString& text)
 
 } // namespace
 
-TRegisterBaseChoice::TRegisterBaseChoice(const TWindowCommands& commands, QSettings& settings,
+TRegisterBaseChoice::TRegisterBaseChoice(QActionGroup& choices, QSettings& settings,
                                          QObject* parent)
-    : QObject(parent), commands_(commands), settings_(settings),
+    : QObject(parent), choices_(choices), settings_(settings),
       base_(FromStoredText(settings.value(Key).toString()))
 {
-    for (QAction* action : commands_.RegisterBaseGroup->actions())
+    for (QAction* action : choices_.actions())
         if (static_cast<TRegisterBase>(action->data().toInt()) == base_)
             action->setChecked(true);
-    connect(commands_.RegisterBaseGroup, &QActionGroup::triggered, this,
+    connect(&choices_, &QActionGroup::triggered, this,
             &TRegisterBaseChoice::Choose);
 }
 
@@ -57,7 +56,7 @@ void TRegisterBaseChoice::AddView(TRegisterListView& view)
 {
     views_.append(&view);
     view.SetBase(base_);
-    view.SetBaseActions(commands_.RegisterBaseGroup->actions());
+    view.SetBaseActions(choices_.actions());
 }
 
 void TRegisterBaseChoice::Choose(QAction* action)
