@@ -44,6 +44,15 @@ fi
 werror=OFF
 [ "${CI:-}" = true ] && werror=ON
 
+# The compiler and linker flags that Debian's own packages get (hardening), read in the source
+# folder, which their file-prefix-map names; the package is built with them, and so is the test
+# run's first build, which the test run packs.
+debian_flags() {
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+  debian_cxxflags=$(cd "$root" && echo "$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)")
+  debian_ldflags=$(cd "$root" && dpkg-buildflags --get LDFLAGS)
+}
+
 if [ "$mode" = run ]; then
   # A first build for running skips the tests, so it needs no test framework and shows the
   # window sooner; a build folder set up before keeps its own choice.
@@ -55,17 +64,20 @@ if [ "$mode" = run ]; then
 fi
 
 if [ "$mode" = package ]; then
-  # An optimised build without tests, in its own folder, with the compiler and linker flags
-  # that Debian's own packages get (hardening; read in the source folder, which their
-  # file-prefix-map names). RelWithDebInfo's -O2, since GCC 12 gives false warnings at -O3;
-  # CPack strips the programs and packs what `cmake --install` installs.
-  pkg="$root/build-package"
-  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-  cxxflags=$(cd "$root" && echo "$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)")
-  ldflags=$(cd "$root" && dpkg-buildflags --get LDFLAGS)
-  cmake -S "$root" -B "$pkg" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
-        -DMIRELO_WERROR=$werror "-DCMAKE_CXX_FLAGS=$cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$ldflags"
-  cmake --build "$pkg"
+  # On its own: an optimised build without tests, in its own folder, with Debian's flags.
+  # RelWithDebInfo's -O2, since GCC 12 gives false warnings at -O3. The test run instead packs
+  # its first build (MIRELO_PACKAGE_BUILD names it), made with the same flags and, like this
+  # one, without precompiled headers: the tests are not installed, so both give the same
+  # package byte for byte. CPack strips the programs and packs what `cmake --install` installs.
+  pkg=${MIRELO_PACKAGE_BUILD:-}
+  if [ -z "$pkg" ]; then
+    pkg="$root/build-package"
+    debian_flags
+    cmake -S "$root" -B "$pkg" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+          -DBUILD_TESTING=OFF -DMIRELO_PCH=OFF -DMIRELO_WERROR=$werror \
+          "-DCMAKE_CXX_FLAGS=$debian_cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$debian_ldflags"
+    cmake --build "$pkg"
+  fi
   rm -f "$pkg"/*.deb
   (cd "$pkg" && cpack -G DEB)
   debs=("$pkg"/*.deb)
@@ -117,13 +129,18 @@ configure_and_build() {
   cmake --build "$dir" --target "$target"
 }
 
-timed "configure and build" configure_and_build "$build" all -DBUILD_TESTING=ON
+# The first build is also the one the package is made from: Debian's flags, and no precompiled
+# headers, so that a source file that forgets an #include cannot pass unnoticed either.
+debian_flags
+timed "configure and build" configure_and_build "$build" all -DBUILD_TESTING=ON \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRELO_PCH=OFF \
+  "-DCMAKE_CXX_FLAGS=$debian_cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$debian_ldflags"
 
 # The test suite runs three times: as built above, then with AddressSanitizer and
 # UndefinedBehaviorSanitizer (every test), then with ThreadSanitizer (the tests labelled
 # "threads": those that start a worker thread or drive the window). Any sanitizer report fails
-# its test. Between them the package is built and checked as "package" does. MIRELO_SANITIZERS=0
-# leaves the sanitizer suites out, MIRELO_PACKAGE=0 the package.
+# its test. Between them the first build is packed and checked as "package" does.
+# MIRELO_SANITIZERS=0 leaves the sanitizer suites out, MIRELO_PACKAGE=0 the package.
 failed=()
 run_ctest() {
   local dir=$1
@@ -141,7 +158,8 @@ suite "tests" "$build"
 if [ "${MIRELO_PACKAGE:-1}" != 0 ]; then
   echo "== Debian package"
   # A separate run, so that its first failing step ends it without ending this one.
-  timed "Debian package (build and checks)" bash "$root/scripts/mirelo.sh" package \
+  timed "Debian package (packing and checks)" \
+    env MIRELO_PACKAGE_BUILD="$build" bash "$root/scripts/mirelo.sh" package \
     || failed+=("Debian package")
 fi
 if [ "${MIRELO_SANITIZERS:-1}" != 0 ]; then
