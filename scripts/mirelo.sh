@@ -2,6 +2,7 @@
 # One entry point for a fresh Debian machine: installs what is missing, then builds and starts
 # Mirelo ("run"), builds and checks the Debian package ("package"), or builds everything and
 # runs the whole test suite through CTest, the package's checks included ("test").
+# Every build goes through ccache when it is there (it is installed with the rest).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -16,7 +17,7 @@ esac
 # test run everything, since it builds and checks the package too (Xvfb and xdotool drive a
 # real X display for the window tests that need one; valgrind watches one window test for
 # memory faults inside Qt's libraries, where the sanitizers do not look).
-window_packages=(g++ cmake ninja-build qt6-base-dev fonts-dejavu-core fonts-liberation)
+window_packages=(g++ cmake ninja-build ccache qt6-base-dev fonts-dejavu-core fonts-liberation)
 package_packages=(dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream)
 test_packages=(libgtest-dev xvfb xdotool valgrind)
 case "$mode" in
@@ -44,6 +45,19 @@ fi
 werror=OFF
 [ "${CI:-}" = true ] && werror=ON
 
+# ccache keeps what it compiled in its own folder (~/.cache/ccache unless CCACHE_DIR says
+# otherwise), so a later build, in this clone or in another one on the same machine, takes what
+# has not changed from there. Paths are hashed relative to the clone's root, so that a clone
+# elsewhere hits too; the precompiled headers (cmake/Precompiled.cmake) need the sloppiness
+# below, since ccache cannot see the macros a precompiled header was made with. The settings
+# are this run's own: a user's ccache.conf stays as it is.
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+  export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 # The compiler and linker flags that Debian's own packages get (hardening), read in the source
 # folder, which their file-prefix-map names; the package is built with them, and so is the test
 # run's first build, which the test run packs.
@@ -58,7 +72,7 @@ if [ "$mode" = run ]; then
   # window sooner; a build folder set up before keeps its own choice.
   testing=()
   [ -f "$build/CMakeCache.txt" ] || testing=(-DBUILD_TESTING=OFF)
-  cmake -S "$root" -B "$build" -G Ninja -DMIRELO_WERROR=$werror "${testing[@]}"
+  cmake -S "$root" -B "$build" -G Ninja "${launcher[@]}" -DMIRELO_WERROR=$werror "${testing[@]}"
   cmake --build "$build" --target mirelo2
   exec "$build/window/mirelo2"
 fi
@@ -73,7 +87,7 @@ if [ "$mode" = package ]; then
   if [ -z "$pkg" ]; then
     pkg="$root/build-package"
     debian_flags
-    cmake -S "$root" -B "$pkg" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S "$root" -B "$pkg" -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
           -DBUILD_TESTING=OFF -DMIRELO_PCH=OFF -DMIRELO_WERROR=$werror \
           "-DCMAKE_CXX_FLAGS=$debian_cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$debian_ldflags"
     cmake --build "$pkg"
@@ -125,7 +139,7 @@ trap print_timings EXIT
 configure_and_build() {
   local dir=$1 target=$2
   shift 2
-  cmake -S "$root" -B "$dir" -G Ninja -DMIRELO_WERROR=$werror "$@"
+  cmake -S "$root" -B "$dir" -G Ninja "${launcher[@]}" -DMIRELO_WERROR=$werror "$@"
   cmake --build "$dir" --target "$target"
 }
 
