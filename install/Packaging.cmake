@@ -1,5 +1,6 @@
-# The Debian package: `cpack -G DEB` in a build made without tests (scripts/mirelo.sh package)
-# packs what `cmake --install` installs, under /usr.
+# The Debian package: `cpack -G DEB` in a build made with Debian's flags (scripts/mirelo.sh
+# package, or the test run's own build: the tests are not installed) packs what
+# `cmake --install` installs, under /usr.
 set(CPACK_PACKAGE_NAME ${MIRELO_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Mirelo developers")
