@@ -1,17 +1,15 @@
 #include "emulator/RegisterText.h"
 
+#include "translator/strutils2.h"
+
 namespace {
 
 std::string ValueText(std::int32_t value, TRegisterBase base)
 {
     const auto bits = static_cast<std::uint32_t>(value);
     switch (base) {
-    case TRegisterBase::Hexadecimal: {
-        std::string text(8, '0');
-        for (std::size_t i = 0; i < text.size(); ++i)
-            text[i] = "0123456789ABCDEF"[(bits >> (28 - 4 * i)) & 0xFu];
-        return text;
-    }
+    case TRegisterBase::Hexadecimal:
+        return HexText(bits, 8, true);
     case TRegisterBase::UnsignedDecimal:
         return std::to_string(bits);
     case TRegisterBase::SignedDecimal:
