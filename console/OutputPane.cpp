@@ -10,7 +10,12 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <climits>
 
 TOutputPane::TOutputPane(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -35,6 +40,27 @@ void TOutputPane::AppendLine(const QString& line)
 {
     appendPlainText(line);
     document()->clearUndoRedoStacks();
+    ScrollToNewest();
+}
+
+void TOutputPane::RemoveLastLines(std::size_t count)
+{
+    if (count == 0)
+        return;
+    QTextDocument* text = document();
+    const int keep = std::max(0, text->blockCount() - static_cast<int>(std::min<std::size_t>(
+                                                          count, INT_MAX)));
+    QTextCursor cursor(text);
+    cursor.movePosition(QTextCursor::End);
+    if (keep == 0) {
+        cursor.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
+    } else {
+        // From the end of the last line kept, its line break included.
+        const QTextBlock last = text->findBlockByNumber(keep - 1);
+        cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+    }
+    cursor.removeSelectedText();
+    text->clearUndoRedoStacks();
     ScrollToNewest();
 }
 

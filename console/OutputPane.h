@@ -26,6 +26,9 @@ public:
 
     // Appends one line of program output and brings it into view.
     void AppendLine(const QString& line);
+    // Takes back the last `count` lines of program output (a run was stepped back), as
+    // unrecorded as their appending; a pane with fewer lines is left empty.
+    void RemoveLastLines(std::size_t count);
     void ClearOutput();
     // Asks for a file (a name without suffix gets ".txt") and saves to it; false when the
     // dialog was cancelled or the save failed.

@@ -97,6 +97,14 @@ int TCodeEditor::LineOfAddress(int address) const
     return addresses_->LineOfAddress(address);
 }
 
+int TCodeEditor::AddressOfLine(int line) const
+{
+    const QTextBlock block = document()->findBlockByNumber(line);
+    if (!block.isValid() || TListingAddresses::BytesOf(block) == 0)
+        return -1;
+    return addresses_->StartOf(line);
+}
+
 void TCodeEditor::UpdateGutterWidth()
 {
     if (documentChanging_) {

@@ -34,6 +34,9 @@ public:
     // In either mode: the line holding the byte at this address of the text read as a
     // listing, or -1 when the text is shorter.
     int LineOfAddress(int address) const;
+    // In either mode: the address of the line's first byte of the text read as a listing, or
+    // -1 when the line gives no byte.
+    int AddressOfLine(int line) const;
 
     // Error and warning marks, cleared by the next change of the text.
     void SetErrorMark(int line, const QString& text);

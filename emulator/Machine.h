@@ -31,6 +31,13 @@ concept TMachineHooks = requires(Hooks& hooks, std::int64_t address, const std::
     hooks.Memory(image);
 };
 
+// Hooks may also tell the machine to hold before a step: `hooks.BreaksAt(address)` true ends
+// Run() before the step at that address, which is neither fetched nor counted.
+template <class Hooks>
+concept TBreakingHooks = requires(Hooks& hooks, std::int64_t address) {
+    { hooks.BreaksAt(address) } -> std::convertible_to<bool>;
+};
+
 // Why the latest step ended the run; None while it goes on. A position outside the image and
 // an instruction whose operand bytes would lie beyond its end both count as its end.
 enum class TMachineEnd { None, StopByte, Reset, EndOfImage };
@@ -46,9 +53,9 @@ public:
     static constexpr TRegisterFile StartRegisters{};
     static constexpr std::uint8_t StartCurrent = 0;
 
-    // Executes steps until the run ends or `maxSteps` steps have been taken, and returns the
-    // number of steps taken, the one that ended the run included; EndReason() then tells
-    // whether and why it ended. Throws EMachineFault for a failure and passes on whatever a
+    // Executes steps until the run ends, `maxSteps` steps have been taken or breaking hooks
+    // hold it, and returns the number of steps taken, the one that ended the run included;
+    // EndReason() then tells whether and why it ended. Throws EMachineFault for a failure and passes on whatever a
     // hook throws; a failed instruction leaves the position just after its opcode byte, a
     // failed hook at that byte. Between the steps of one call the position stays in the
     // machine's hands: hooks must leave the image's position as they found it.
@@ -76,6 +83,17 @@ public:
     void SetPage(std::uint8_t page) { page_ = page; }
     TMemoryStream& Image() { return image_; }
     const TMemoryStream& Image() const { return image_; }
+
+    // Takes the run back to a state it had; the image is the caller's to put back.
+    void Restore(const TRegisterFile& registers, std::uint8_t current, std::uint8_t page,
+                 std::int64_t opcodeAddress)
+    {
+        registers_ = registers;
+        current_ = current;
+        page_ = page;
+        opcodeAddress_ = opcodeAddress;
+        end_ = TMachineEnd::None;
+    }
 
     // Address of the opcode byte fetched by the latest step, -1 before the first.
     std::int64_t OpcodeAddress() const { return opcodeAddress_; }
@@ -223,6 +241,12 @@ std::uint64_t TMachine::Run(Hooks& hooks, std::uint64_t maxSteps)
     // The position is kept here from step to step and handed to the image as it changes.
     std::int64_t at = image_.Position();
     while (steps < maxSteps) {
+        if constexpr (TBreakingHooks<Hooks>) {
+            if (hooks.BreaksAt(at)) [[unlikely]] {
+                image_.SetPosition(at);
+                break;
+            }
+        }
         ++steps;
         // The size is taken anew each step: a write beyond the end grows the program too.
         // As an unsigned number a negative position lies beyond the end as well.

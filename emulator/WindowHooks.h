@@ -5,6 +5,7 @@
 #include "emulator/MemoryStream.h"
 #include "emulator/RegisterFile.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -34,6 +35,8 @@ public:
     virtual void ShowMemory(TMemoryStream& image) = 0;
     // Output hook: append one line ("Value: " and the number) to the output pane.
     virtual void AppendOutput(const std::string& line) = 0;
+    // A step taken back: remove the last `lines` lines the output hook appended.
+    virtual void RemoveOutput(std::size_t lines) = 0;
 };
 
 // What a run shows and asks, under the same rules.
@@ -42,4 +45,12 @@ public:
     // Input hook: ask the user; call `answer` exactly once, on the window's thread, with the
     // entered text - at once or later (the dialog may be busy with another run).
     virtual void RequestInput(std::function<void(std::string)> answer) = 0;
+
+    // The run held itself before the instruction at this address, which carries a breakpoint,
+    // after `steps` steps: it is paused now.
+    virtual void HeldAtBreakpoint(std::int64_t address, std::uint64_t steps) = 0;
+    // An In executed again took the text it was given the first time, without asking.
+    virtual void ReplayedInput(const std::string& text) = 0;
+    // A step back found no earlier step kept; the run is as it was.
+    virtual void NoEarlierStep() = 0;
 };

@@ -5,6 +5,7 @@
 
 #include "emulator/Machine.h"
 #include "emulator/MemoryStream.h"
+#include "emulator/RunHistory.h"
 #include "emulator/WindowHooks.h"
 
 #include <atomic>
@@ -16,10 +17,23 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
+
+// How fast a run goes: paced, with a delay after every step that takes effect and every step
+// shown; or unpaced, as fast as the machine goes, its state shown at most every ViewInterval
+// and its output lines in batches, in order.
+struct TRunPace {
+    std::chrono::milliseconds StepDelay{50};
+    bool Unpaced = false;
+
+    friend bool operator==(const TRunPace&, const TRunPace&) = default;
+};
 
 class TEmulationThread {
 public:
-    static constexpr std::chrono::milliseconds DefaultStepDelay{50};
+    static constexpr std::chrono::milliseconds DefaultStepDelay = TRunPace{}.StepDelay;
+    // An unpaced run refreshes the window about sixty times a second, no more.
+    static constexpr std::chrono::milliseconds ViewInterval{16};
 
     // How a run ended: at a Stop byte, at a Reset with 170, at the end of the image (also a
     // jump outside it, or operand bytes missing there), by the stop flag or a termination
@@ -59,6 +73,28 @@ public:
     // From a StepOnce() that was taken until the worker waits before its next step or ends.
     bool Stepping() const;
 
+    // The pace from the next step on. A step let run by StepOnce() is always a paced one, with
+    // all its hooks; unpaced it has no delay.
+    void SetPace(TRunPace pace);
+    TRunPace Pace() const;
+
+    // The addresses the run holds before, as at a Pause: every breakpoint, and the target
+    // once (-1 for none), which is forgotten when the run holds anywhere. The run takes them
+    // at its next step, an unpaced one within a few milliseconds. It never holds at the first
+    // step after a pause, so it leaves the place it was held at when resumed.
+    void SetBreakpoints(std::vector<std::int64_t> addresses);
+    void SetRunTarget(std::int64_t address);
+
+    // For a paused worker: takes back the last step, so that machine, image, step count and
+    // output are as they were before it, and shows that state. Repeated, it walks back to the
+    // start of the run, as far as the history kept allows (NoEarlierStep() says when not).
+    // A worker paused inside a step first finishes that step. Returns false and does nothing
+    // when the worker is not paused, has finished, waits for input, or is still busy with a
+    // step or a step back.
+    bool StepBack();
+    // Test seam: the history's budget in bytes; set it before the first Resume().
+    void SetHistoryBudget(std::size_t bytes);
+
     // The stop flag, read at the top of every step.
     void SetStop(bool stop);
     bool StopRequested() const;
@@ -82,7 +118,8 @@ public:
     TRunEnd EndReason() const;
     // The opcode bytes fetched so far, each highlighted once: the step that ends the run at a
     // Stop byte, a Reset or a failure counts, finding the end of the image or the stop flag
-    // does not. Exact once Finished(); any thread may read it.
+    // does not; a step taken back no longer counts. Exact once Finished() and whenever the
+    // worker waits in a window call; any thread may read it.
     std::uint64_t StepCount() const;
     // What the worker thread is blocked on right now.
     TWait WaitingOn() const;
@@ -97,20 +134,71 @@ private:
     struct TControl;
     struct TCall;
     class THooks;
+    class TUnpacedHooks;
+    class TReplayHooks;
 
     void Run();
     TRunEnd RunSteps();
+    // Unpaced steps until the run ends, holds, or has to look at its controls again.
+    TRunEnd RunUnpaced();
+    // Whether an unpaced run must leave its loop to stop, hold, or take new settings.
+    bool MustLookAtControls() const;
+    // False when shut down. Takes back steps asked for while it waits.
     bool WaitWhilePaused();
     void DelayStep();
+    bool BreaksAt(std::int64_t address)
+    {
+        if (skipBreak_) [[unlikely]] {
+            skipBreak_ = false;
+            return false;
+        }
+        return static_cast<std::uint64_t>(address) < breaks_.size() && breaks_[address] != 0;
+    }
+    void TakeBreakpoints();
+    void HoldAtBreakpoint();
+    void KeepHistory();
+    void TakeStepBack();
+    // Takes the machine, which is as it was after `from` steps, on to `to` steps, silently
+    // and with the answers the run was given.
+    void Replay(std::uint64_t from, std::uint64_t to);
+    // The text for the In of the current step: the one given the first time, or the user's.
+    std::string Answer();
+    std::chrono::milliseconds StepDelay() const;
     // Waits, inside a step, until the worker may go on with it or is shut down.
     void WaitToFinishStep(std::unique_lock<std::mutex>& lock);
+    // Where a window call is made: inside a step, whose rest a pause given meanwhile holds
+    // back, or between steps, where the wait before the next step does that.
+    enum class TCallAt { InsideStep, BetweenSteps };
+    // Runs `show` on the window's thread and waits until it has.
+    template <class TShow>
+    void Show(TShow show, TCallAt at = TCallAt::InsideStep)
+    {
+        CallWindow(
+            [show = std::move(show)](std::function<void(std::string)> answer) mutable {
+                show();
+                answer({});
+            },
+            at);
+    }
     // Runs `body` on the window's thread and waits until it has called its answer.
-    std::string CallWindow(std::function<void(std::function<void(std::string)>)> body);
+    std::string CallWindow(std::function<void(std::function<void(std::string)>)> body,
+                           TCallAt at = TCallAt::InsideStep);
 
     IWindowThread& window_;
     IRunViews& views_;
-    const std::chrono::milliseconds stepDelay_;
+    std::atomic<std::chrono::milliseconds::rep> stepDelay_;
+    std::atomic<bool> unpaced_{false};
     TMachine machine_;
+    // The worker's own: the run's history, the output lines it sent, whether the step it is
+    // about to take was let run by StepOnce(), and, per address, whether the run holds there
+    // (BreakBit, TargetBit) and whether the next check is passed over after a pause.
+    TRunHistory history_;
+    std::uint64_t outputs_ = 0;
+    bool steppingNow_ = false;
+    static constexpr std::uint8_t BreakBit = 1;
+    static constexpr std::uint8_t TargetBit = 2;
+    std::vector<std::uint8_t> breaks_;
+    bool skipBreak_ = false;
     // Written by the window's thread, read by the worker at the top of each step.
     std::atomic<bool> stop_{false};
     // Written by the worker alone, so counting costs no read-modify-write.

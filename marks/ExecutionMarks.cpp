@@ -32,9 +32,7 @@ void TExecutionMarks::Forget()
 void TExecutionMarks::RunStarted()
 {
     paused_ = false;
-    // Comparing the texts also accepts an edit that was undone: the lines match again.
-    if (translated_ && program_.toPlainText() == programText_
-        && listing_.toPlainText() == listingText_) {
+    if (TranslationCurrent()) {
         program_.ClearExecutingLine();
         listing_.ClearExecutingLine();
         program_.BeginExecutionMarks();
@@ -44,6 +42,20 @@ void TExecutionMarks::RunStarted()
     }
 }
 
+bool TExecutionMarks::TranslationCurrent() const
+{
+    // Comparing the texts also accepts an edit that was undone: the lines match again.
+    return translated_ && program_.toPlainText() == programText_ &&
+           listing_.toPlainText() == listingText_;
+}
+
+int TExecutionMarks::ProgramLineOf(int listingLine) const
+{
+    if (listingLine < 0 || static_cast<std::size_t>(listingLine) >= programLines_.size())
+        return -1;
+    return static_cast<int>(programLines_[static_cast<std::size_t>(listingLine)]) - 1;
+}
+
 bool TExecutionMarks::Showing() const
 {
     return program_.ExecutionMarksAllowed() && listing_.ExecutionMarksAllowed();
@@ -51,9 +63,10 @@ bool TExecutionMarks::Showing() const
 
 void TExecutionMarks::ShowAddress(std::int64_t address)
 {
-    if (!Showing() || address < 0 || address > INT32_MAX)
+    if (!Showing() || address > INT32_MAX)
         return;
-    const int line = listing_.LineOfAddress(static_cast<int>(address));
+    // Walked back to its start, the run has executed nothing: no line is marked.
+    const int line = address < 0 ? -1 : listing_.LineOfAddress(static_cast<int>(address));
     if (line < 0 || static_cast<std::size_t>(line) >= programLines_.size()) {
         program_.ClearExecutingLine();
         listing_.ClearExecutingLine();

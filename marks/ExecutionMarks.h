@@ -32,6 +32,11 @@ public:
     void RunStarted();
     // Whether the run started last shows marks (until either text changes).
     bool Showing() const;
+    // Whether both texts are as the last successful translation left them: a run started now
+    // would show marks.
+    bool TranslationCurrent() const;
+    // The program line (from 0) the listing line (from 0) was translated from; -1 without one.
+    int ProgramLineOf(int listingLine) const;
     // The current run fetched the opcode at this address.
     void ShowAddress(std::int64_t address);
     // The current run was paused or resumed.

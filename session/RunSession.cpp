@@ -26,9 +26,28 @@ public:
     }
     void ShowMemory(TMemoryStream& image) override { session_.display_.ShowMemory(image); }
     void AppendOutput(const std::string& line) override { session_.display_.AppendOutput(line); }
+    void RemoveOutput(std::size_t lines) override { session_.display_.RemoveOutput(lines); }
     void RequestInput(std::function<void(std::string)> answer) override
     {
         session_.RequestInput(id_, std::move(answer));
+    }
+    // Only the current run is held, stepped or stepped back by the student.
+    void HeldAtBreakpoint(std::int64_t address, std::uint64_t steps) override
+    {
+        if (!session_.IsCurrent(id_))
+            return;
+        emit session_.PauseChanged(true);
+        emit session_.HeldAtBreakpoint(address, steps);
+    }
+    void ReplayedInput(const std::string& text) override
+    {
+        if (session_.IsCurrent(id_))
+            emit session_.ReplayedInput(QString::fromStdString(text));
+    }
+    void NoEarlierStep() override
+    {
+        if (session_.IsCurrent(id_))
+            emit session_.NoEarlierStep();
     }
 
 private:
@@ -48,7 +67,7 @@ struct TRunSession::TRun {
 };
 
 TRunSession::TRunSession(IRunDisplay& display, QObject* parent)
-    : QObject(parent), display_(display), stepDelay_(TEmulationThread::DefaultStepDelay)
+    : QObject(parent), display_(display)
 {
 }
 
@@ -66,7 +85,10 @@ void TRunSession::Start(std::unique_ptr<TMemoryStream> image, bool paused)
     run->image = std::move(image);
     run->views = std::make_unique<TRunViews>(*this, run->id);
     run->worker = std::make_unique<TEmulationThread>(*run->image, windowThread_, *run->views,
-                                                     stepDelay_);
+                                                     pace_.StepDelay);
+    run->worker->SetPace(pace_);
+    run->worker->SetBreakpoints(breakpoints_);
+    run->worker->SetRunTarget(std::exchange(target_, -1));
     const int id = run->id;
     run->worker->SetOnFinished([this, id] {
         // On the worker's thread: only hand the notice over; the session releases the run.
@@ -132,6 +154,32 @@ void TRunSession::Resume()
 bool TRunSession::Step()
 {
     return current_ && current_->worker->StepOnce();
+}
+
+bool TRunSession::StepBack()
+{
+    return current_ && current_->worker->StepBack();
+}
+
+void TRunSession::SetPace(TRunPace pace)
+{
+    pace_ = pace;
+    if (current_)
+        current_->worker->SetPace(pace);
+}
+
+void TRunSession::SetBreakpoints(std::vector<std::int64_t> addresses)
+{
+    breakpoints_ = std::move(addresses);
+    if (Going())
+        current_->worker->SetBreakpoints(breakpoints_);
+}
+
+void TRunSession::SetRunTarget(std::int64_t address)
+{
+    target_ = address;
+    if (Going())
+        current_->worker->SetRunTarget(std::exchange(target_, -1));
 }
 
 bool TRunSession::Going() const

@@ -9,6 +9,7 @@
 #include "emulator/MemoryStream.h"
 #include "emulator/RegisterFile.h"
 #include "emulator/WindowHooks.h"
+#include "emulator/emuthread.h"
 #include "session/QtWindowThread.h"
 
 #include <QObject>
@@ -22,7 +23,6 @@
 #include <vector>
 
 class IInputPrompt;
-class TEmulationThread;
 
 class TRunSession : public QObject {
     Q_OBJECT
@@ -32,7 +32,16 @@ public:
     ~TRunSession() override;
 
     // Test seam: the step delay handed to workers started from now on.
-    void SetStepDelay(std::chrono::milliseconds delay) { stepDelay_ = delay; }
+    void SetStepDelay(std::chrono::milliseconds delay) { pace_.StepDelay = delay; }
+    // The pace of the current run from its next step on, and of the runs started later.
+    void SetPace(TRunPace pace);
+    TRunPace Pace() const { return pace_; }
+
+    // The addresses runs hold before, the current one at its next step and every later one.
+    void SetBreakpoints(std::vector<std::int64_t> addresses);
+    // Holds the current run once before this address as well, or, without a going run, the
+    // next one started.
+    void SetRunTarget(std::int64_t address);
     // The prompt that serves input requests. Without one, a request fails and ends its run.
     void SetInputPrompt(IInputPrompt* prompt) { prompt_ = prompt; }
 
@@ -49,6 +58,9 @@ public:
     // Lets the paused current run execute one instruction, with its hooks, and pause again.
     // False, doing nothing, without a paused current run or while it is still in a step.
     bool Step();
+    // Takes back the last step of the paused current run; false, doing nothing, as
+    // TEmulationThread::StepBack().
+    bool StepBack();
     // Whether the current run's worker has not ended; false without one.
     bool Going() const;
     // Whether the current worker is paused; false without a current run.
@@ -86,6 +98,13 @@ signals:
     // The prompt was opened for a request, and that request was answered.
     void InputRequested();
     void InputAnswered();
+    // The current run held itself at a breakpoint's address after `steps` steps (after
+    // PauseChanged(true)).
+    void HeldAtBreakpoint(std::int64_t address, std::uint64_t steps);
+    // The current run's In took the text it was given before it was stepped back.
+    void ReplayedInput(const QString& text);
+    // A step back found no earlier step of the current run kept.
+    void NoEarlierStep();
 
 private:
     struct TRun;
@@ -110,7 +129,9 @@ private:
     IRunDisplay& display_;
     IInputPrompt* prompt_ = nullptr;
     TQtWindowThread windowThread_{*this};
-    std::chrono::milliseconds stepDelay_;
+    TRunPace pace_;
+    std::vector<std::int64_t> breakpoints_;
+    std::int64_t target_ = -1;
     std::vector<std::unique_ptr<TRun>> runs_;
     TRun* current_ = nullptr;
     int lastRunId_ = 0;

@@ -47,6 +47,10 @@ QString RunStatusText(const TRunFacts& facts)
         return facts.Steps == 0 ? QStringLiteral("Running")
                                 : QStringLiteral("Running, step %1").arg(facts.Steps);
     case TRunPhase::Paused:
+        if (facts.BreakpointLine > 0)
+            return QStringLiteral("Paused at breakpoint on line %1 after %2")
+                .arg(facts.BreakpointLine)
+                .arg(Steps(facts.Steps));
         return QStringLiteral("Paused after %1").arg(Steps(facts.Steps));
     case TRunPhase::WaitingForInput:
         return QStringLiteral("Waiting for input at step %1").arg(facts.Steps);

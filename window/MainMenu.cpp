@@ -4,6 +4,7 @@
 #include "files/ProgramFile.h"
 #include "window/WindowCommands.h"
 
+#include <QActionGroup>
 #include <QMenu>
 
 TMainMenu::TMainMenu(const TWindowCommands& commands, TProgramDocument& document,
@@ -60,7 +61,13 @@ void TMainMenu::CreateRunMenu(const TWindowCommands& commands)
                          commands.EmulateAction, commands.NextProblemAction,
                          commands.PreviousProblemAction});
     RunMenu->addSeparator();
-    RunMenu->addActions({commands.PauseAction, commands.StopAction, commands.StepAction});
+    RunMenu->addActions({commands.PauseAction, commands.StopAction, commands.StepAction,
+                         commands.StepBackAction, commands.RunToCursorAction});
+    RunMenu->addSeparator();
+    RunMenu->addAction(commands.ToggleBreakpointAction);
+    SpeedMenu = RunMenu->addMenu(QStringLiteral("Spee&d"));
+    SpeedMenu->setObjectName(QStringLiteral("SpeedMenu"));
+    SpeedMenu->addActions(commands.SpeedGroup->actions());
 }
 
 void TMainMenu::AddOutputActions(QAction* clear, QAction* saveAs)

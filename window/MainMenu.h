@@ -25,6 +25,7 @@ public:
     QMenu* FileMenu = nullptr;
     QMenu* RecentMenu = nullptr;
     QMenu* RunMenu = nullptr;
+    QMenu* SpeedMenu = nullptr;
     QMenu* ViewMenu = nullptr;
     QMenu* RegisterBaseMenu = nullptr;
     QMenu* HelpMenu = nullptr;

@@ -20,11 +20,29 @@ void TRunStatusBar::Watch(const TRunSession& session)
 {
     session_ = &session;
     // Opening the prompt changes nothing shown: a request waits from the moment it is queued.
-    for (auto signal : {&TRunSession::RunStarted, &TRunSession::Stepped,
-                        &TRunSession::InputQueued, &TRunSession::InputAnswered})
+    for (auto signal : {&TRunSession::InputQueued, &TRunSession::InputAnswered})
         connect(&session, signal, this, &TRunStatusBar::Refresh);
-    connect(&session, &TRunSession::PauseChanged, this, &TRunStatusBar::Refresh);
-    connect(&session, &TRunSession::RunEnded, this, &TRunStatusBar::Refresh);
+    for (auto signal : {&TRunSession::RunStarted, &TRunSession::Stepped})
+        connect(&session, signal, this, &TRunStatusBar::RunMoved);
+    connect(&session, &TRunSession::RunEnded, this, &TRunStatusBar::RunMoved);
+    connect(&session, &TRunSession::PauseChanged, this, [this](bool paused) {
+        if (paused)
+            Refresh();
+        else
+            RunMoved();
+    });
+    Refresh();
+}
+
+void TRunStatusBar::ShowHeldAtBreakpoint(int line)
+{
+    heldLine_ = line;
+    Refresh();
+}
+
+void TRunStatusBar::RunMoved()
+{
+    heldLine_ = 0;
     Refresh();
 }
 
@@ -84,7 +102,10 @@ void TRunStatusBar::Refresh()
 {
     if (!session_)
         return;
-    const QString text = RunStatusText(FactsOf(*session_));
+    TRunFacts facts = FactsOf(*session_);
+    if (facts.Phase == TRunPhase::Paused)
+        facts.BreakpointLine = heldLine_;
+    const QString text = RunStatusText(facts);
     if (text != run_->text())
         run_->setText(text);
 }

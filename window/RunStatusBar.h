@@ -22,6 +22,9 @@ public:
     void ShowTranslationFailure(std::size_t line);
     // The translation shown is of a program no longer in the editor.
     void ClearTranslation();
+    // The current run is paused at the breakpoint of this line (from 1), until it goes on,
+    // is stepped or ends.
+    void ShowHeldAtBreakpoint(int line);
 
     QString RunText() const;
     QString TranslationText() const;
@@ -32,7 +35,11 @@ public:
 private:
     void Refresh();
 
+    // Anything that moves the run on leaves the breakpoint behind.
+    void RunMoved();
+
     const TRunSession* session_ = nullptr;
+    int heldLine_ = 0;
     QLabel* run_ = nullptr;
     QLabel* translation_ = nullptr;
 };

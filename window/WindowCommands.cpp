@@ -2,6 +2,7 @@
 
 #include "common/ApplicationNames.h"
 #include "emulator/RegisterText.h"
+#include "window/RunSpeedChoice.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -48,6 +49,22 @@ TWindowCommands::TWindowCommands(QObject* parent) : QObject(parent)
     StopAction = make(ActionText(QStringLiteral("Stop")), QKeySequence(Qt::SHIFT | Qt::Key_F5),
                       "StopAction");
     StepAction = make(QStringLiteral("S&tep"), QKeySequence(Qt::Key_F10), "StepAction");
+    StepBackAction = make(QStringLiteral("Step &Back"), QKeySequence(Qt::SHIFT | Qt::Key_F10),
+                          "StepBackAction");
+    RunToCursorAction = make(QStringLiteral("Run to &Cursor"),
+                             QKeySequence(Qt::CTRL | Qt::Key_F10), "RunToCursorAction");
+    ToggleBreakpointAction = make(QStringLiteral("Toggle Brea&kpoint"), QKeySequence(Qt::Key_F9),
+                                  "ToggleBreakpointAction");
+    SpeedGroup = new QActionGroup(parent);
+    SpeedGroup->setExclusive(true);
+    for (std::size_t i = 0; i < TRunSpeedChoice::Speeds().size(); ++i) {
+        QAction* action = make(QString::fromLatin1(TRunSpeedChoice::Speeds()[i].Text),
+                               QKeySequence(), "SpeedAction");
+        action->setObjectName(QStringLiteral("SpeedAction%1").arg(i));
+        action->setCheckable(true);
+        action->setData(static_cast<qulonglong>(i));
+        SpeedGroup->addAction(action);
+    }
     NextProblemAction = make(QStringLiteral("Go to &Next Problem"), QKeySequence(Qt::Key_F8),
                              "NextProblemAction");
     PreviousProblemAction = make(QStringLiteral("Go to &Previous Problem"),

@@ -44,6 +44,11 @@ public:
     QAction* PauseAction = nullptr;
     QAction* StopAction = nullptr;
     QAction* StepAction = nullptr;
+    QAction* StepBackAction = nullptr;
+    QAction* RunToCursorAction = nullptr;
+    QAction* ToggleBreakpointAction = nullptr;
+    // Run → Speed: one checkable action per TRunSpeedChoice::Speeds() entry, its index as data.
+    QActionGroup* SpeedGroup = nullptr;
     QAction* NextProblemAction = nullptr;
     QAction* PreviousProblemAction = nullptr;
 

@@ -28,6 +28,7 @@
 #include "window/ButtonBar.h"
 #include "window/MainMenu.h"
 #include "window/ProgramPages.h"
+#include "window/RunControl.h"
 #include "window/RunStatusBar.h"
 #include "window/WindowCommands.h"
 
@@ -210,6 +211,11 @@ void TForm1::ConnectCommands()
     registerBase_ = std::make_unique<TRegisterBaseChoice>(*commands.RegisterBaseGroup,
                                                           document_->Settings());
     registerBase_->AddView(*PageControl1->ListBox1);
+
+    runControl_ = std::make_unique<TRunControl>(
+        TRunControl::TParts{*commands_, *session_, *PageControl1, *marks_, *StatusBar1,
+                            document_->Settings(),
+                            [this](bool paused) { RunCommand([&] { Emulate(paused, true); }); }});
 }
 
 void TForm1::SelectPage(int index)
@@ -276,7 +282,7 @@ void TForm1::StepClick()
             session_->Step();
         return;
     }
-    RunCommand([this] { Emulate(true); });
+    RunCommand([this] { Emulate(true, true); });
 }
 
 void TForm1::StringGrid1DblClick() {}
@@ -326,9 +332,10 @@ std::vector<std::uint8_t> TForm1::LoadListing(const QString& listing)
     return ::LoadListing(lines);
 }
 
-void TForm1::Emulate(bool paused)
+void TForm1::Emulate(bool paused, bool keepPage)
 {
-    SelectPage(TProgramPages::PageMemory);
+    if (!keepPage)
+        SelectPage(TProgramPages::PageMemory);
     auto image =
         std::make_unique<TMemoryStream>(LoadListing(PageControl1->Memo2->toPlainText()));
     // From here on the views show the new run's machine as it starts, even when its first
@@ -337,6 +344,7 @@ void TForm1::Emulate(bool paused)
     PageControl1->ListBox1->BeginRun(TMachine::StartRegisters);
     ShowRegisters(TMachine::StartRegisters, TMachine::StartCurrent);
     marks_->RunStarted();
+    runControl_->RunStarting();
     session_->Start(std::move(image), paused);
     commands_->ShowPauseAs(paused);
 }
@@ -366,6 +374,11 @@ void TForm1::ShowMemory(TMemoryStream& image)
 void TForm1::AppendOutput(const std::string& line)
 {
     Memo3->AppendLine(QString::fromStdString(line));
+}
+
+void TForm1::RemoveOutput(std::size_t lines)
+{
+    Memo3->RemoveLastLines(lines);
 }
 
 // ---- closing -------------------------------------------------------------------------------

@@ -27,6 +27,7 @@ class TMemoryGridModel;
 class TProgramDocument;
 class TRecoveryController;
 class TRegisterBaseChoice;
+class TRunControl;
 class TRunSession;
 class TRunStatusBar;
 class TTranslationFeedback;
@@ -65,6 +66,7 @@ public:
     void ShowRegisters(const TRegisterFile& registers, std::uint8_t current) override;
     void ShowMemory(TMemoryStream& image) override;
     void AppendOutput(const std::string& line) override;
+    void RemoveOutput(std::size_t lines) override;
 
     const TInstructionTable& InstructionTable() const { return table_; }
     TMemoryGridModel* MemoryGrid() const;
@@ -101,7 +103,9 @@ private:
     // False when the translation failed: its message has been in the error box, and the
     // program editor shows the line it speaks of.
     bool TranslateProgram();
-    void Emulate(bool paused = false);
+    // Starts a run of the listing pane on the Memory page, or, with keepPage, on the page the
+    // student is on (a Step or a Run to Cursor that starts the run).
+    void Emulate(bool paused = false, bool keepPage = false);
     // Another program is in the editor: the listing pane and what was translated go.
     void ForgetListing();
 
@@ -115,5 +119,6 @@ private:
     std::unique_ptr<TTranslationFeedback> feedback_;
     std::unique_ptr<TExecutionMarks> marks_;
     std::unique_ptr<TRegisterBaseChoice> registerBase_;
+    std::unique_ptr<TRunControl> runControl_;
     QPointer<TForm2> inputDialog_;
 };

@@ -123,11 +123,21 @@ public:
     }
     void ShowMemory(TMemoryStream&) override { Record("memory"); }
     void AppendOutput(const std::string& line) override { Record("output " + line); }
+    void RemoveOutput(std::size_t lines) override
+    {
+        Record("remove output " + std::to_string(lines));
+    }
     void RequestInput(std::function<void(std::string)> answer) override
     {
         Record("input");
         onInput(std::move(answer));
     }
+    void HeldAtBreakpoint(std::int64_t address, std::uint64_t steps) override
+    {
+        Record("held at " + std::to_string(address) + " after " + std::to_string(steps));
+    }
+    void ReplayedInput(const std::string& text) override { Record("replayed " + text); }
+    void NoEarlierStep() override { Record("no earlier step"); }
 
     bool Saw(const std::string& event) const
     {

@@ -61,6 +61,10 @@ public:
     }
     void ShowMemory(TMemoryStream&) override { ++memoryCalls; }
     void AppendOutput(const std::string& line) override { output.push_back(line); }
+    void RemoveOutput(std::size_t lines) override
+    {
+        output.resize(output.size() - std::min(lines, output.size()));
+    }
 };
 
 // Opens and closes like the input dialog; the test answers in its place.
