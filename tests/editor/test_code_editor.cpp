@@ -682,7 +682,8 @@ void TestCodeEditor::coloursReadInEveryTheme()
     QVERIFY(!Near(colours.ExecutingLine, base));
     QVERIFY(!Near(colours.ErrorLine, base));
     QVERIFY(!Near(colours.ErrorLine, colours.ExecutingLine));
-    for (const QColor& sign : {colours.ErrorSign, colours.WarningSign, colours.ExecutingSign})
+    for (const QColor& sign :
+         {colours.ErrorSign, colours.WarningSign, colours.ExecutingSign, colours.BreakpointSign})
         QVERIFY2(Contrast(sign, colours.GutterBackground) >= 3.0, qPrintable(sign.name()));
     QVERIFY(Contrast(colours.GutterText, colours.GutterBackground) >= 3.5);
 }
