@@ -5,6 +5,7 @@
 #include "translator/ListingLine.h"
 
 #include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScopedValueRollback>
@@ -30,7 +31,8 @@ TCodeEditor::TCodeEditor(QWidget* parent)
     : QPlainTextEdit(parent),
       gutter_(new TEditorGutter(this)),
       addresses_(new TListingAddresses(document(), this)),
-      colours_(TEditorColours::From(palette()))
+      colours_(TEditorColours::From(palette())),
+      breakpoints_(document())
 {
     ConnectDocument();
     UpdateGutterWidth();
@@ -145,10 +147,18 @@ int TCodeEditor::LineAtGutterY(int y) const
     return -1;
 }
 
-void TCodeEditor::PaintLineSign(QPainter& painter, int line, const QRectF& area) const
+void TCodeEditor::PaintLineSign(QPainter& painter, int line, bool breakpoint,
+                                const QRectF& area) const
 {
     const qreal size = area.height() * 0.55;
     const QRectF box(area.center().x() - size / 2, area.center().y() - size / 2, size, size);
+    if (breakpoint) {
+        // Wider than every other sign, which goes on top of it when the line has one.
+        const qreal radius = area.height() * 0.4;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colours_.BreakpointSign);
+        painter.drawEllipse(area.center(), radius, radius);
+    }
     QPainterPath sign;
     QColor colour;
     if (line == executingLine_) {
@@ -168,6 +178,12 @@ void TCodeEditor::PaintLineSign(QPainter& painter, int line, const QRectF& area)
         return;
     }
     sign.closeSubpath();
+    if (breakpoint) {
+        // A rim of the gutter's colour keeps the sign apart from the disc, the red error sign
+        // above all.
+        painter.strokePath(sign, QPen(colours_.GutterBackground, std::max(2.0, size / 5),
+                                      Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    }
     painter.fillPath(sign, colour);
 }
 
@@ -191,7 +207,8 @@ void TCodeEditor::PaintGutter(QPaintEvent* event)
                 painter.fillRect(whole, colours_.ExecutingLine);
             else if (line == errorLine_)
                 painter.fillRect(whole, colours_.ErrorLine);
-            PaintLineSign(painter, line, QRectF(0, top, lineHeight, lineHeight));
+            PaintLineSign(painter, line, breakpoints_.Has(line),
+                          QRectF(0, top, lineHeight, lineHeight));
             painter.setPen(colours_.GutterText);
             painter.drawText(QRectF(lineHeight, top, gutter_->width() - lineHeight - padding,
                                     lineHeight),
@@ -204,13 +221,29 @@ void TCodeEditor::PaintGutter(QPaintEvent* event)
 
 void TCodeEditor::ShowGutterToolTip(QHelpEvent* event)
 {
-    const QString text = MarkText(LineAtGutterY(event->pos().y()));
+    const int line = LineAtGutterY(event->pos().y());
+    QString text = MarkText(line);
+    if (HasBreakpoint(line))
+        text.prepend(text.isEmpty() ? QStringLiteral("Breakpoint")
+                                    : QStringLiteral("Breakpoint\n"));
     if (text.isEmpty()) {
         QToolTip::hideText();
         event->ignore();
         return;
     }
     QToolTip::showText(event->globalPos(), text, gutter_);
+}
+
+void TCodeEditor::ClickGutter(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    const int line = LineAtGutterY(static_cast<int>(event->position().y()));
+    if (line >= 0)
+        ToggleBreakpoint(line);
+    event->accept();
 }
 
 // ---- marks ---------------------------------------------------------------------------------
@@ -325,6 +358,60 @@ void TCodeEditor::ClearMarks()
     gutter_->update();
 }
 
+// ---- breakpoints ---------------------------------------------------------------------------
+
+bool TCodeEditor::CanHoldBreakpoint(int line) const
+{
+    if (!ValidLine(line))
+        return false;
+    const QTextBlock block = document()->findBlockByNumber(line);
+    if (mode_ == TGutterMode::ByteAddresses)
+        return TListingAddresses::BytesOf(block) > 0;
+    return ProgramLineGivesBytes(block.text());
+}
+
+bool TCodeEditor::ToggleBreakpoint(int line)
+{
+    if (!ValidLine(line))
+        return false;
+    const bool add = !breakpoints_.Has(line);
+    if (add && !CanHoldBreakpoint(line)) {
+        emit BreakpointRefused(
+            line,
+            QStringLiteral("Line %1 gives no bytes, so it cannot hold a breakpoint").arg(line + 1));
+        return false;
+    }
+    breakpoints_.Set(line, add);
+    gutter_->update();
+    emit BreakpointsChanged();
+    return true;
+}
+
+bool TCodeEditor::ToggleBreakpointAtCursor()
+{
+    return ToggleBreakpoint(textCursor().blockNumber());
+}
+
+bool TCodeEditor::HasBreakpoint(int line) const
+{
+    return ValidLine(line) && breakpoints_.Has(line);
+}
+
+QList<int> TCodeEditor::BreakpointLines() const
+{
+    return breakpoints_.Lines();
+}
+
+void TCodeEditor::ClearBreakpoints()
+{
+    if (!breakpoints_.Clear())
+        return;
+    gutter_->update();
+    emit BreakpointsChanged();
+}
+
+// ---- selections ----------------------------------------------------------------------------
+
 QTextEdit::ExtraSelection TCodeEditor::LineSelection(int line, const QColor& background) const
 {
     QTextEdit::ExtraSelection selection;
@@ -351,11 +438,16 @@ void TCodeEditor::UpdateSelections()
     setExtraSelections(selections);
 }
 
-void TCodeEditor::TextChanged(int, int removed, int added)
+void TCodeEditor::TextChanged(int position, int removed, int added)
 {
     // A change of formats alone leaves the lines as they were.
     if (removed == 0 && added == 0)
         return;
+    // Breakpoints live on the blocks and move as state only; whether their lines changed is
+    // told once the change is over.
+    breakpoints_.FollowChange(position, removed, added);
+    if (breakpoints_.MayHaveAny())
+        RefreshAfterChange();
     // The document is still changing while it reports the change: a reset (New, Open, Restore)
     // reports its first block while its cursor list is empty, so a cursor made or dropped now
     // is lost to it and read after it is freed, and its layout still describes the old text.
@@ -387,6 +479,8 @@ void TCodeEditor::RefreshAfterChange()
             UpdateSelections();
             UpdateGutterWidth();
             gutter_->update();
+            if (breakpoints_.LinesChanged())
+                emit BreakpointsChanged();
         },
         Qt::QueuedConnection);
 }

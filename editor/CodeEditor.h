@@ -1,17 +1,20 @@
 #pragma once
 // A plain text editor with a gutter: the program editor shows line numbers, the listing pane
 // the address of each line's first byte. Lines can carry marks: the line a translation error
-// points at, lines with warnings, and the line whose instruction a run executes now. Without
-// marks it looks and behaves like a QPlainTextEdit apart from the gutter.
+// points at, lines with warnings, and the line whose instruction a run executes now. Lines that
+// give bytes can carry a breakpoint, set and removed by a click in the gutter. Without marks
+// and breakpoints it looks and behaves like a QPlainTextEdit apart from the gutter.
 //
 // Lines are counted from 0 here (block numbers); the gutter shows line numbers from 1.
 
+#include "editor/Breakpoints.h"
 #include "editor/EditorColours.h"
 
 #include <QMap>
 #include <QPlainTextEdit>
 
 class QHelpEvent;
+class QMouseEvent;
 class TEditorGutter;
 class TListingAddresses;
 
@@ -62,9 +65,26 @@ public:
     // Removes every mark.
     void ClearMarks();
 
+    // Breakpoints: lines that carry one. They travel with their lines while the text is edited
+    // (kept on the text blocks, so inserting or deleting lines above moves them; a line joined
+    // into the one above loses its breakpoint), and go when the whole text is replaced;
+    // ClearMarks leaves them alone.
+    // Only a line that gives bytes can get one: in the program editor an instruction line or a
+    // data line with at least one item, in the listing pane a line with at least one byte. A
+    // breakpoint stays when its line is edited into one that gives none.
+    bool CanHoldBreakpoint(int line) const;
+    // Adds or removes the breakpoint of the line; true when it did. Adding to a line that cannot
+    // hold one changes nothing, emits BreakpointRefused and returns false.
+    bool ToggleBreakpoint(int line);
+    bool ToggleBreakpointAtCursor(); // the cursor's line
+    bool HasBreakpoint(int line) const;
+    QList<int> BreakpointLines() const; // ascending
+    void ClearBreakpoints();
+
     // For the gutter widget.
     void PaintGutter(QPaintEvent* event);
     void ShowGutterToolTip(QHelpEvent* event);
+    void ClickGutter(QMouseEvent* event);
 
 public slots:
     // Removes the executing mark and refuses further ones until BeginExecutionMarks.
@@ -73,6 +93,13 @@ public slots:
 signals:
     // The text changed while executing marks were allowed: they are gone for this run.
     void ExecutionMarksDropped();
+    // At once when ToggleBreakpoint adds or removes one or ClearBreakpoints removes any; after an
+    // edit that moved or removed some (new text included), once control is back in the event
+    // loop.
+    void BreakpointsChanged();
+    // ToggleBreakpoint would have added a breakpoint to a line that cannot hold one; why is a
+    // sentence for the status bar.
+    void BreakpointRefused(int line, const QString& why);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -90,7 +117,7 @@ private:
     QTextEdit::ExtraSelection LineSelection(int line, const QColor& background) const;
     int GutterDigits() const;
     int LineAtGutterY(int y) const;
-    void PaintLineSign(QPainter& painter, int line, const QRectF& area) const;
+    void PaintLineSign(QPainter& painter, int line, bool breakpoint, const QRectF& area) const;
     bool ValidLine(int line) const;
 
     TEditorGutter* gutter_;
@@ -102,6 +129,7 @@ private:
     int errorLine_ = -1;
     QString errorText_;
     QMap<int, QStringList> warnings_;
+    TBreakpoints breakpoints_;
     int executingLine_ = -1;
     bool executionAllowed_ = false;
     // Set while the document reports a change of its text; see TextChanged.

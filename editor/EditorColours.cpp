@@ -66,6 +66,10 @@ TEditorColours TEditorColours::From(const QPalette& palette)
     colours.WarningSign = Readable(Tint(38, base), colours.GutterBackground, text, 3.0);
     colours.ExecutingLine = Blend(base, highlight, 0.28);
     colours.ExecutingSign = Readable(highlight, colours.GutterBackground, text, 3.0);
+    // The red every debugger gives breakpoints, lighter on a dark gutter.
+    const QColor breakpointRed =
+        base.lightness() < 128 ? QColor(0xef, 0x53, 0x50) : QColor(0xd3, 0x2f, 0x2f);
+    colours.BreakpointSign = Readable(breakpointRed, colours.GutterBackground, text, 3.0);
 
     colours.Mnemonic = text;
     colours.Register = Readable(Tint(hue, base), base, text, textContrast);

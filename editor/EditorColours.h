@@ -16,6 +16,7 @@ struct TEditorColours {
     QColor WarningSign;    // gutter sign of a line with a warning
     QColor ExecutingLine;  // background of the line whose instruction runs now
     QColor ExecutingSign;  // gutter sign of that line
+    QColor BreakpointSign; // gutter disc of a line with a breakpoint
 
     QColor Mnemonic;
     QColor Register;

@@ -3,6 +3,7 @@
 #include "editor/CodeEditor.h"
 
 #include <QHelpEvent>
+#include <QMouseEvent>
 
 TEditorGutter::TEditorGutter(TCodeEditor* editor) : QWidget(editor), editor_(editor)
 {
@@ -26,4 +27,11 @@ bool TEditorGutter::event(QEvent* event)
         return true;
     }
     return QWidget::event(event);
+}
+
+void TEditorGutter::mousePressEvent(QMouseEvent* event)
+{
+    editor_->ClickGutter(event);
+    if (!event->isAccepted())
+        QWidget::mousePressEvent(event);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The strip left of a code editor's text that shows line numbers or listing addresses and
-// the line marks. It lives in the editor's viewport margin and leaves all painting and
-// tooltips to its editor, which knows the lines.
+// The strip left of a code editor's text that shows line numbers or listing addresses, the
+// line marks and breakpoints. It lives in the editor's viewport margin and leaves all painting,
+// tooltips and clicks to its editor, which knows the lines.
 
 #include <QWidget>
 
@@ -17,6 +17,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     TCodeEditor* editor_;

@@ -1,6 +1,6 @@
 // The program editor and the listing pane: gutter labels and widths, line marks and when they
-// go, the executing mark leaving cursor and focus alone, the syntax colours of program lines
-// and their readability in light and dark themes.
+// go, the executing mark leaving cursor and focus alone, breakpoints and how they follow edits,
+// the syntax colours of program lines and their readability in light and dark themes.
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorColours.h"
@@ -113,6 +113,7 @@ enum class TAction { Type, SetText, Undo, MoveCursor, SelectAll, Rehighlight, Pa
 } // namespace
 
 Q_DECLARE_METATYPE(TAction)
+Q_DECLARE_METATYPE(TMode)
 
 class TestCodeEditor : public QObject {
     Q_OBJECT
@@ -135,6 +136,12 @@ private slots:
     void marksArePainted_data();
     void marksArePainted();
     void gutterToolTipShowsMarkTexts();
+    void breakpointsFollowEdits_data();
+    void breakpointsFollowEdits();
+    void breakpointOnlyWhereBytesAre_data();
+    void breakpointOnlyWhereBytesAre();
+    void gutterClickTogglesBreakpoint_data();
+    void gutterClickTogglesBreakpoint();
     void highlightFormats_data();
     void highlightFormats();
     void dimmedLinesAreThoseThatEmitNothing_data();
@@ -349,8 +356,10 @@ void TestCodeEditor::marksAndTextChanges()
     editor.AddWarningMark(2, QStringLiteral("warning"));
     editor.BeginExecutionMarks();
     editor.SetExecutingLine(3);
+    QVERIFY(editor.ToggleBreakpoint(4));
     QCOMPARE(editor.extraSelections().size(), 2);
     QSignalSpy dropped(&editor, &TCodeEditor::ExecutionMarksDropped);
+    QSignalSpy breakpoints(&editor, &TCodeEditor::BreakpointsChanged);
 
     switch (action) {
     case TAction::Type: QTest::keyClick(&editor, Qt::Key_X); break;
@@ -371,6 +380,13 @@ void TestCodeEditor::marksAndTextChanges()
     // The selections follow once the change is over.
     QTRY_COMPARE(editor.extraSelections().size(), cleared ? 0 : 2);
     QCOMPARE(dropped.count(), cleared ? 1 : 0);
+    // Only new text takes the breakpoints with it.
+    const bool newText = action == TAction::SetText;
+    QCOMPARE(editor.BreakpointLines(), newText ? QList<int>{} : QList<int>{4});
+    QCoreApplication::sendPostedEvents(&editor, QEvent::MetaCall); // the refresh after a change
+    QCOMPARE(breakpoints.count(), newText ? 1 : 0);
+    editor.ClearBreakpoints(); // says so only when there were any
+    QCOMPARE(breakpoints.count(), 1);
     QCOMPARE(editor.ExecutionMarksAllowed(), !cleared);
 }
 
@@ -516,6 +532,8 @@ void TestCodeEditor::gutterToolTipShowsMarkTexts()
     editor.SetErrorMark(0, QStringLiteral("'5,' is not a valid integer value"));
     editor.AddWarningMark(1, QStringLiteral("first"));
     editor.AddWarningMark(1, QStringLiteral("second"));
+    editor.ToggleBreakpoint(1);
+    editor.ToggleBreakpoint(3);
     QWidget* gutter = editor.findChild<QWidget*>(QStringLiteral("Gutter"));
     QVERIFY(gutter);
 
@@ -525,11 +543,156 @@ void TestCodeEditor::gutterToolTipShowsMarkTexts()
         QApplication::sendEvent(gutter, &event);
     };
     hover(1);
-    QTRY_COMPARE(QToolTip::text(), QStringLiteral("first\nsecond"));
+    QTRY_COMPARE(QToolTip::text(), QStringLiteral("Breakpoint\nfirst\nsecond"));
     hover(0);
     QTRY_COMPARE(QToolTip::text(), QStringLiteral("'5,' is not a valid integer value"));
+    hover(3);
+    QTRY_COMPARE(QToolTip::text(), QStringLiteral("Breakpoint"));
     hover(2);
     QTRY_VERIFY(!QToolTip::isVisible());
+    QCOMPARE(editor.MarkText(1), QStringLiteral("first\nsecond")); // the status bar's text
+}
+
+// ---- breakpoints ---------------------------------------------------------------------------
+
+void TestCodeEditor::breakpointsFollowEdits_data()
+{
+    QTest::addColumn<QList<int>>("marked");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("removed");
+    QTest::addColumn<QString>("inserted");
+    QTest::addColumn<QList<int>>("expected");
+    const auto row = [](const char* name, QList<int> marked, int position, int removed,
+                        const char* inserted, QList<int> expected) {
+        QTest::addRow("%s", name) << marked << position << removed << QString::fromLatin1(inserted)
+                                  << expected;
+    };
+    // Lines "inc", "set 5", "add ah", "out $1", "stop" start at 0, 4, 10, 17, 24.
+    row("line break at the end of the line above", {2}, 9, 0, "\n", {3});
+    row("line break at the start of the line", {2}, 10, 0, "\n", {3});
+    row("lines pasted at the start of the line", {2}, 10, 0, "x\ny\n", {4});
+    row("line split inside keeps it on its first part", {2}, 13, 0, "\n", {2});
+    row("line above deleted", {2}, 4, 6, "", {1});
+    row("line deleted with its breakpoint", {1, 3}, 4, 6, "", {2});
+    row("line joined into the one above", {1, 2}, 9, 1, "", {1});
+    row("typing inside the line", {2}, 13, 0, "x", {2});
+    row("line emptied keeps it", {2}, 10, 6, "", {2});
+}
+
+void TestCodeEditor::breakpointsFollowEdits()
+{
+    QFETCH(QList<int>, marked);
+    QFETCH(int, position);
+    QFETCH(int, removed);
+    QFETCH(QString, inserted);
+    QFETCH(QList<int>, expected);
+    TCodeEditor editor;
+    TProgramHighlighter highlighter(&editor);
+    editor.setPlainText(QStringLiteral("inc\nset 5\nadd ah\nout $1\nstop"));
+    for (const int line : marked)
+        QVERIFY(editor.ToggleBreakpoint(line));
+    QSignalSpy changed(&editor, &TCodeEditor::BreakpointsChanged);
+    QTextCursor cursor(editor.document());
+    cursor.setPosition(position);
+    cursor.setPosition(position + removed, QTextCursor::KeepAnchor);
+    cursor.insertText(inserted);
+
+    QCOMPARE(editor.BreakpointLines(), expected);
+    QCOMPARE(editor.HasBreakpoint(expected.value(0, 0)), !expected.isEmpty());
+    QCoreApplication::sendPostedEvents(&editor, QEvent::MetaCall); // the refresh after a change
+    QCOMPARE(changed.count(), expected == marked ? 0 : 1);
+    // Undo may lose a breakpoint whose line it takes out and puts back, but adds none.
+    editor.undo();
+    for (const int line : editor.BreakpointLines())
+        QVERIFY(marked.contains(line));
+}
+
+void TestCodeEditor::breakpointOnlyWhereBytesAre_data()
+{
+    QTest::addColumn<TMode>("mode");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("holds");
+    const auto row = [](const char* name, TMode mode, const QString& line, bool holds) {
+        QTest::addRow("%s", name) << mode << line << holds;
+    };
+    const TMode program = TMode::LineNumbers;
+    row("instruction", program, QStringLiteral("  inc $1"), true);
+    row("data name", program, QStringLiteral("DD count"), true);
+    row("data with commas only", program, QStringLiteral("dd ,"), false);
+    row("blank line", program, QStringLiteral(" \t "), false);
+    row("label before an instruction", program, QStringLiteral(":loop inc $1"), false);
+    row("instruction after a line separator", program,
+        QStringLiteral(":a") + QChar(QChar::LineSeparator) + QStringLiteral("inc"), true);
+    row("listing byte", TMode::ByteAddresses, QStringLiteral("16"), true);
+    row("listing character short of a byte", TMode::ByteAddresses, QStringLiteral("1"), false);
+}
+
+void TestCodeEditor::breakpointOnlyWhereBytesAre()
+{
+    QFETCH(TMode, mode);
+    QFETCH(QString, line);
+    QFETCH(bool, holds);
+    TCodeEditor editor;
+    editor.SetGutterMode(mode);
+    editor.setPlainText(QStringLiteral("16\n") + line);
+    QSignalSpy refused(&editor, &TCodeEditor::BreakpointRefused);
+    QSignalSpy changed(&editor, &TCodeEditor::BreakpointsChanged);
+
+    editor.MoveCursorToLine(1);
+    QCOMPARE(editor.ToggleBreakpointAtCursor(), holds);
+    QCOMPARE(editor.BreakpointLines(), holds ? QList<int>{1} : QList<int>{});
+    QCOMPARE(changed.count(), holds ? 1 : 0);
+    QCOMPARE(refused.count(), holds ? 0 : 1);
+    if (!holds) {
+        QCOMPARE(refused.at(0).at(0).toInt(), 1);
+        QCOMPARE(refused.at(0).at(1).toString(),
+                 QStringLiteral("Line 2 gives no bytes, so it cannot hold a breakpoint"));
+    }
+}
+
+void TestCodeEditor::gutterClickTogglesBreakpoint_data()
+{
+    QTest::addColumn<TMode>("mode");
+    QTest::addColumn<bool>("onLabel");
+    QTest::addRow("line numbers, sign column") << TMode::LineNumbers << false;
+    QTest::addRow("line numbers, on the number") << TMode::LineNumbers << true;
+    QTest::addRow("addresses, on the address") << TMode::ByteAddresses << true;
+}
+
+void TestCodeEditor::gutterClickTogglesBreakpoint()
+{
+    QFETCH(TMode, mode);
+    QFETCH(bool, onLabel);
+    TCodeEditor editor;
+    editor.SetGutterMode(mode);
+    editor.setPlainText(QStringLiteral("16\n\n1600")); // bytes in either mode, none, bytes
+    editor.resize(300, 200);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    QWidget* gutter = editor.findChild<QWidget*>(QStringLiteral("Gutter"));
+    QVERIFY(gutter);
+    QSignalSpy refused(&editor, &TCodeEditor::BreakpointRefused);
+    QSignalSpy changed(&editor, &TCodeEditor::BreakpointsChanged);
+    const auto click = [&](int line, Qt::MouseButton button = Qt::LeftButton) {
+        const int y = line < 3 ? LineY(editor, line) : LineY(editor, 2) + 40;
+        QTest::mouseClick(gutter, button, {}, QPoint(onLabel ? gutter->width() - 3 : 2, y));
+    };
+
+    click(0);
+    click(2);
+    click(0);
+    click(1);
+    click(2, Qt::RightButton);
+    click(3); // below the last line
+    QCOMPARE(editor.BreakpointLines(), QList<int>{2});
+    QCOMPARE(changed.count(), 3);
+    QCOMPARE(refused.count(), 1);
+    // The disc fills the sign column's middle on the marked line only.
+    const TEditorColours colours = TEditorColours::From(editor.palette());
+    const QImage side = gutter->grab().toImage();
+    const int middle = editor.fontMetrics().height() / 2;
+    QVERIFY(Near(side.pixelColor(middle, LineY(editor, 2)), colours.BreakpointSign));
+    QVERIFY(Near(side.pixelColor(middle, LineY(editor, 0)), colours.GutterBackground));
 }
 
 // ---- highlighting --------------------------------------------------------------------------
@@ -682,7 +845,8 @@ void TestCodeEditor::coloursReadInEveryTheme()
     QVERIFY(!Near(colours.ExecutingLine, base));
     QVERIFY(!Near(colours.ErrorLine, base));
     QVERIFY(!Near(colours.ErrorLine, colours.ExecutingLine));
-    for (const QColor& sign : {colours.ErrorSign, colours.WarningSign, colours.ExecutingSign})
+    for (const QColor& sign :
+         {colours.ErrorSign, colours.WarningSign, colours.ExecutingSign, colours.BreakpointSign})
         QVERIFY2(Contrast(sign, colours.GutterBackground) >= 3.0, qPrintable(sign.name()));
     QVERIFY(Contrast(colours.GutterText, colours.GutterBackground) >= 3.5);
 }
