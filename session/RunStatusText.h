@@ -18,10 +18,10 @@ struct TRunFacts {
     TEmulationThread::TRunEnd End = TEmulationThread::TRunEnd::Running;
     // Opcodes fetched so far (the worker's StepCount()).
     std::uint64_t Steps = 0;
-    // Paused at a breakpoint: the line (from 1) it is on; 0 otherwise.
-    int BreakpointLine = 0;
     // For a failed run: what went wrong and where, e.g. "Division by zero at address 2".
     QString Failure;
+    // Paused at a breakpoint: the line (from 1) it is on; 0 otherwise.
+    int BreakpointLine = 0;
 };
 
 // "Running, step 12", "Paused after 3 steps", "Paused at breakpoint on line 4 after 3 steps", "Ended at a Stop byte after 32 steps",

@@ -320,6 +320,14 @@ void TestWorkbench::runStatusText()
     QFETCH(QString, failure);
     QFETCH(QString, text);
     QCOMPARE(RunStatusText(TRunFacts{phase, end, steps, failure}), text);
+    // A breakpoint's line is told only while paused there.
+    const TRunFacts atBreakpoint{phase, end, steps, failure, 12};
+    QCOMPARE(RunStatusText(atBreakpoint),
+             phase == TRunPhase::Paused
+                 ? QStringLiteral("Paused at breakpoint on line 12 after %1 step%2")
+                       .arg(steps)
+                       .arg(steps == 1 ? "" : "s")
+                 : text);
 }
 
 void TestWorkbench::translationStatusText_data()
