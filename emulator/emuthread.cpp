@@ -271,8 +271,8 @@ bool TEmulationThread::StepOnce()
 {
     const std::lock_guard lock(control_->mutex);
     const TControl& c = *control_;
-    if (c.pauses == 0 || c.finished || c.shutdown || c.stepGranted || c.stepping ||
-        c.backWanted)
+    // A step back under way comes first: the worker takes the step once it is done.
+    if (c.pauses == 0 || c.finished || c.shutdown || c.stepGranted || c.stepping)
         return false;
     control_->stepGranted = true;
     control_->wake.notify_all();
@@ -316,8 +316,9 @@ bool TEmulationThread::StepBack()
 {
     const std::lock_guard lock(control_->mutex);
     const TControl& c = *control_;
+    // A step under way is finished first; one granted but not yet taken would come after.
     if (c.pauses == 0 || !c.started || c.finished || c.shutdown || c.stepGranted ||
-        c.stepping || c.backWanted || c.waiting == TWait::Window)
+        c.backWanted || c.waiting == TWait::Window)
         return false;
     control_->backWanted = true;
     control_->wake.notify_all();

@@ -88,9 +88,9 @@ public:
     // For a paused worker: takes back the last step, so that machine, image, step count and
     // output are as they were before it, and shows that state. Repeated, it walks back to the
     // start of the run, as far as the history kept allows (NoEarlierStep() says when not).
-    // A worker paused inside a step first finishes that step. Returns false and does nothing
-    // when the worker is not paused, has finished, waits for input, or is still busy with a
-    // step or a step back.
+    // A worker paused inside a step, a stepped one too, first finishes that step. Returns
+    // false and does nothing when the worker is not paused, has not started or has finished,
+    // waits for input, or has a step granted or a step back under way.
     bool StepBack();
     // Test seam: the history's budget in bytes; set it before the first Resume().
     void SetHistoryBudget(std::size_t bytes);
