@@ -1,10 +1,14 @@
 // How long the window takes to show the machine: one memory refresh with the repaint it
 // causes, for small and large images, and a whole paced run of the sample program through
-// the real window, worker and hooks.
+// the real window, worker and hooks. Then a counted loop of over a hundred million steps run
+// at "No delay" through the window, against the same image on the bare machine loop that
+// mirelo-cli runs, with the longest the window's thread went without handling events
+// meanwhile (a Pause must act at once).
 
 #include "console/Unit2.h"
 #include "controls/CustButton.h"
 #include "editor/CodeEditor.h"
+#include "emulator/Machine.h"
 #include "emulator/MemoryStream.h"
 #include "emulator/WindowHooks.h"
 #include "session/RunSession.h"
@@ -12,9 +16,13 @@
 #include "views/MemoryGridView.h"
 #include "views/RegisterListView.h"
 #include "window/mirelo_main.h"
+#include "window/RunSpeedChoice.h"
 #include "window/RunStatusBar.h"
+#include "window/WindowCommands.h"
 
 #include <QAbstractItemModel>
+#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -24,12 +32,17 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -97,6 +110,131 @@ double CloseWithRunsMs()
     clock.start();
     form.close();
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+// R1 := 255 + 255, times 255, times 255, times 2 = 66325500; then Dec and Jig back to the Dec
+// until R1 reaches 0: 132651005 steps, the one at the Stop byte included.
+const QString CountedLoopProgram = QStringLiteral("add 255,255\n"
+                                                  "mul 255\n"
+                                                  "mul 255\n"
+                                                  "mul 2\n"
+                                                  ":loop\n"
+                                                  "dec\n"
+                                                  "jig :loop,:end\n"
+                                                  ":end\n"
+                                                  "stop\n");
+constexpr std::uint64_t CountedLoopSteps = 132651005;
+
+// What one run of the loop ended with, and how long it took by the wall clock.
+struct TLoopRun {
+    std::uint64_t steps = 0;
+    TRegisterFile registers{};
+    std::uint8_t current = 0;
+    bool atStopByte = false;
+    double ms = 0;
+
+    bool SameEnd(const TLoopRun& other) const
+    {
+        return steps == other.steps && registers == other.registers &&
+               current == other.current && atStopByte && other.atStopByte;
+    }
+};
+
+// The hooks of mirelo-cli's run without Out or In: nothing on any step.
+struct TQuietHooks {
+    void Position(std::int64_t) {}
+    void Output(const std::string&) {}
+    std::string Input() { return {}; }
+    void Delay() {}
+    void Registers(const TRegisterFile&, std::uint8_t) {}
+    void Memory(TMemoryStream&) {}
+};
+
+// The image on the bare machine loop, as mirelo-cli runs it.
+TLoopRun RunMachineLoop(const std::vector<std::uint8_t>& bytes)
+{
+    TMemoryStream image(bytes);
+    TMachine machine(image);
+    TQuietHooks hooks;
+    QElapsedTimer clock;
+    clock.start();
+    machine.Reset();
+    TLoopRun run;
+    run.steps = machine.Run(hooks, std::numeric_limits<std::uint64_t>::max());
+    run.ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    run.registers = machine.Registers();
+    run.current = machine.Current();
+    run.atStopByte = machine.EndReason() == TMachineEnd::StopByte;
+    return run;
+}
+
+// The Run → Speed action for the first speed that `wanted` accepts.
+template <class TWanted>
+QAction* SpeedAction(const TForm1& form, TWanted wanted)
+{
+    const auto speeds = TRunSpeedChoice::Speeds();
+    for (QAction* action : form.Commands().SpeedGroup->actions()) {
+        const auto index = static_cast<std::size_t>(action->data().toULongLong());
+        if (index < speeds.size() && wanted(speeds[index].Pace))
+            return action;
+    }
+    return nullptr;
+}
+
+// A window run at "No delay" of the listing the window holds, from the click on "Emulate"
+// until the run has ended; `longestGapMs` grows to the longest time the window's thread went
+// between two turns of a one-millisecond timer meanwhile.
+std::optional<TLoopRun> RunUnpacedInWindow(TForm1& form, double& longestGapMs)
+{
+    TRunSession& session = form.Session();
+    QEventLoop loop;
+    bool ended = false;
+    const QMetaObject::Connection endedConnection =
+        QObject::connect(&session, &TRunSession::RunEnded, &loop, [&](bool current) {
+            if (!current)
+                return;
+            ended = true;
+            loop.quit();
+        });
+    QElapsedTimer clock;
+    qint64 lastTurnNs = 0;
+    QTimer turns;
+    turns.setTimerType(Qt::PreciseTimer);
+    turns.setInterval(1);
+    QObject::connect(&turns, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longestGapMs = std::max(longestGapMs, static_cast<double>(now - lastTurnNs) / 1e6);
+        lastTurnNs = now;
+    });
+    clock.start();
+    turns.start();
+    QTest::mouseClick(form.Panel3->CustButton3, Qt::LeftButton, Qt::NoModifier,
+                      form.Panel3->CustButton3->rect().center());
+    if (!ended)
+        loop.exec();
+    TLoopRun run;
+    run.ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    // The turn the run ended in counts as well.
+    longestGapMs =
+        std::max(longestGapMs, static_cast<double>(clock.nsecsElapsed() - lastTurnNs) / 1e6);
+    turns.stop();
+    QObject::disconnect(endedConnection);
+    const TEmulationThread* worker = session.CurrentWorker();
+    if (!ended || !worker || !worker->Finished())
+        return std::nullopt;
+    run.steps = worker->StepCount();
+    run.registers = worker->Machine().Registers();
+    run.current = worker->Machine().Current();
+    run.atStopByte = worker->EndReason() == TEmulationThread::TRunEnd::StopByte;
+    return run;
+}
+
+void PrintLoopRun(const char* name, int round, const TLoopRun& run)
+{
+    std::printf("no-delay round %d, %-6s %llu steps in %.1f ms, R1 = %d, %s\n", round, name,
+                static_cast<unsigned long long>(run.steps), run.ms,
+                static_cast<int>(run.registers[0]),
+                run.atStopByte ? "at the Stop byte" : "NOT at the Stop byte");
 }
 
 } // namespace
@@ -185,6 +323,57 @@ int main(int argc, char* argv[])
     std::printf("status bar: %d texts during the run, last \"%s\"\n", statusTexts,
                 qPrintable(form.StatusBar1->RunText()));
     std::printf("paced ratio: %.4f\n", runMs / pacedMs);
+
+    // The counted loop at "No delay": translated in the window, which then runs the listing
+    // it shows; the bare machine loop runs the very same bytes. They take turns round by
+    // round, so that a busy machine slows both alike, and the fastest round of each counts;
+    // the event-loop gap is the longest of all the window's rounds.
+    form.PageControl1->Memo1->setPlainText(CountedLoopProgram);
+    form.CustButton1Click();
+    const std::vector<std::uint8_t> loopImage =
+        TForm1::LoadListing(form.PageControl1->Memo2->toPlainText());
+    QAction* noDelay = SpeedAction(form, [](const TRunPace& pace) { return pace.Unpaced; });
+    QAction* productPace =
+        SpeedAction(form, [](const TRunPace& pace) { return pace == TRunPace{}; });
+    if (!noDelay || !productPace) {
+        std::printf("MISMATCH: no \"No delay\" or product-pace action in Run > Speed\n");
+        return 1;
+    }
+    noDelay->trigger();
+    if (!form.Session().Pace().Unpaced) {
+        std::printf("MISMATCH: \"No delay\" left the session paced\n");
+        return 1;
+    }
+    constexpr int LoopRounds = 3;
+    double bestWindowMs = std::numeric_limits<double>::max();
+    double bestMachineMs = std::numeric_limits<double>::max();
+    double longestGapMs = 0;
+    for (int round = 1; round <= LoopRounds; ++round) {
+        const TLoopRun machine = RunMachineLoop(loopImage);
+        const std::optional<TLoopRun> window = RunUnpacedInWindow(form, longestGapMs);
+        if (!window) {
+            std::printf("MISMATCH: the window's run did not end\n");
+            return 1;
+        }
+        PrintLoopRun("window", round, *window);
+        PrintLoopRun("cli", round, machine);
+        if (!window->SameEnd(machine) || machine.steps != CountedLoopSteps) {
+            std::printf("MISMATCH: the window's run and the machine loop ended differently "
+                        "(%llu and %llu steps, %llu expected)\n",
+                        static_cast<unsigned long long>(window->steps),
+                        static_cast<unsigned long long>(machine.steps),
+                        static_cast<unsigned long long>(CountedLoopSteps));
+            return 1;
+        }
+        bestWindowMs = std::min(bestWindowMs, window->ms);
+        bestMachineMs = std::min(bestMachineMs, machine.ms);
+    }
+    // The windows made later start at the product's pace again.
+    productPace->trigger();
+    std::printf("no-delay run, fastest of %d: window %.1f ms, cli %.1f ms\n", LoopRounds,
+                bestWindowMs, bestMachineMs);
+    std::printf("no-delay window/cli ratio: %.2f\n", bestWindowMs / bestMachineMs);
+    std::printf("longest event-loop gap during the no-delay run: %.1f ms\n", longestGapMs);
 
     std::vector<double> closeSamples;
     for (int round = 0; round < 5; ++round)
