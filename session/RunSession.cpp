@@ -94,6 +94,11 @@ void TRunSession::Start(std::unique_ptr<TMemoryStream> image, bool paused)
         // On the worker's thread: only hand the notice over; the session releases the run.
         windowThread_.Post([this, id] { WorkerEnded(id); });
     });
+    // A replaced run goes on unwatched: nobody would see it hold, or resume it.
+    if (current_) {
+        current_->worker->SetBreakpoints({});
+        current_->worker->SetRunTarget(-1);
+    }
     const TRun* previous = current_;
     runs_.push_back(std::move(run));
     current_ = runs_.back().get();

@@ -213,7 +213,14 @@ TEST_P(Pace, ComputesWhatTheMachineAloneDoes)
     EXPECT_EQ(rig.worker->StepCount(), static_cast<std::uint64_t>(fetches));
 }
 
+// Five passes of a loop that counts R1 up and sends it, R2 counting the passes down.
+const std::vector<std::uint8_t> FivePasses = {0x77, 0x02, 0x05, 0xF0, 0x01, 0x16, 0xF4, 0x01,
+                                              0xF0, 0x02, 0x26, 0x96, 0x03, 0x0E, 0x00};
+
 const TPaceCase PaceCases[] = {
+    {"LoopPaced", FivePasses, Paced, Paced},
+    {"LoopUnpaced", FivePasses, Unpaced, Unpaced},
+    {"LoopAtOneMillisecond", FivePasses, {1ms, false}, {1ms, false}},
     {"PacedThroughout", EveryGroup, Paced, Paced},
     {"UnpacedThroughout", EveryGroup, Unpaced, Unpaced},
     {"PacedThenUnpaced", EveryGroup, Paced, Unpaced},
