@@ -211,6 +211,7 @@ void TForm1::ConnectCommands()
     registerBase_ = std::make_unique<TRegisterBaseChoice>(*commands.RegisterBaseGroup,
                                                           document_->Settings());
     registerBase_->AddView(*PageControl1->ListBox1);
+    registerLists_.Add(*PageControl1->ListBox1);
 
     runControl_ = std::make_unique<TRunControl>(
         TRunControl::TParts{*commands_, *session_, *PageControl1, *marks_, *StatusBar1,
@@ -341,7 +342,7 @@ void TForm1::Emulate(bool paused, bool keepPage)
     // From here on the views show the new run's machine as it starts, even when its first
     // step never refreshes them (an empty image, a first instruction that fails or asks).
     PageControl1->StringGrid1->BeginRun(*image);
-    PageControl1->ListBox1->BeginRun(TMachine::StartRegisters);
+    registerLists_.BeginRun(TMachine::StartRegisters);
     ShowRegisters(TMachine::StartRegisters, TMachine::StartCurrent);
     marks_->RunStarted();
     runControl_->RunStarting();
@@ -363,7 +364,7 @@ void TForm1::HighlightAddress(std::int64_t address)
 
 void TForm1::ShowRegisters(const TRegisterFile& registers, std::uint8_t current)
 {
-    PageControl1->ListBox1->ShowRegisters(registers, current);
+    registerLists_.ShowRegisters(registers, current);
 }
 
 void TForm1::ShowMemory(TMemoryStream& image)

@@ -7,6 +7,7 @@
 #include "console/OutputPane.h"
 #include "emulator/WindowHooks.h"
 #include "translator/InstructionTable.h"
+#include "views/RegisterLists.h"
 #include "window/ButtonBar.h"
 #include "window/ProgramPages.h"
 
@@ -110,6 +111,9 @@ private:
     void ForgetListing();
 
     TInstructionTable table_;
+    // Every register list the runs show their registers in; it outlives the runs, which
+    // show them until they are brought down.
+    TRegisterLists registerLists_;
     TWindowCommands* commands_ = nullptr;
     // Members, so that the runs are brought down and the document let go before the child
     // widgets they use are destroyed.
