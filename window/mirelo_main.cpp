@@ -27,6 +27,7 @@
 #include "views/RegisterListView.h"
 #include "window/ButtonBar.h"
 #include "window/MainMenu.h"
+#include "window/PanelHost.h"
 #include "window/ProgramPages.h"
 #include "window/RunControl.h"
 #include "window/RunStatusBar.h"
@@ -90,12 +91,10 @@ void TForm1::CreateWidgets()
     StatusBar1 = new TRunStatusBar(this);
 
     // The designed area keeps its size and place between the menu bar and the status bar.
+    PanelHost = new TPanelHost(*MainMenu1, *area, *StatusBar1, document_->Settings(), this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->setMenuBar(MainMenu1);
-    layout->addWidget(area, 1);
-    layout->addWidget(StatusBar1);
+    layout->addWidget(PanelHost);
     resize(DesignedClientSize.width(), DesignedClientSize.height() +
                                            MainMenu1->sizeHint().height() +
                                            StatusBar1->sizeHint().height());
@@ -391,6 +390,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    PanelHost->SaveArrangement();
     session_->Shutdown();
     recovery_->Remove();
     QWidget::closeEvent(event);

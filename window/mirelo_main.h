@@ -25,6 +25,7 @@ class TExecutionMarks;
 class TForm2;
 class TMainMenu;
 class TMemoryGridModel;
+class TPanelHost;
 class TProgramDocument;
 class TRecoveryController;
 class TRegisterBaseChoice;
@@ -86,6 +87,8 @@ public:
     TButtonBar* Panel3 = nullptr;
     TOutputPane* Memo3 = nullptr;
     TRunStatusBar* StatusBar1 = nullptr;
+    // Holds the menu bar, the client area and the status bar, and the panels beside the area.
+    TPanelHost* PanelHost = nullptr;
 
 protected:
     // Asks about unsaved changes first; Cancel keeps the window and its runs going.
