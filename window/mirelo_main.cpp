@@ -29,6 +29,7 @@
 #include "window/MainMenu.h"
 #include "window/PanelHost.h"
 #include "window/ProgramPages.h"
+#include "window/RegisterDock.h"
 #include "window/RunControl.h"
 #include "window/RunStatusBar.h"
 #include "window/WindowCommands.h"
@@ -92,6 +93,9 @@ void TForm1::CreateWidgets()
 
     // The designed area keeps its size and place between the menu bar and the status bar.
     PanelHost = new TPanelHost(*MainMenu1, *area, *StatusBar1, document_->Settings(), this);
+    RegisterDock = new TRegisterDock(PanelHost);
+    PanelHost->AddPanel(*RegisterDock, Qt::RightDockWidgetArea);
+    MainMenu1->AddPanelAction(RegisterDock->toggleViewAction());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(PanelHost);
@@ -142,13 +146,15 @@ QWidget* TForm1::CreatePanel2()
 void TForm1::SetTabOrder()
 {
     // As a person reads the window: the page tabs, the current page's views, the buttons left
-    // to right, the output pane. Views on hidden pages are passed over.
+    // to right, the output pane, the register panel. Views on hidden pages and the hidden or
+    // floating panel are passed over.
     const TProgramPages& pages = *PageControl1;
     const TButtonBar& buttons = *Panel3;
     QWidget* const order[] = {pages.tabBar(),      pages.Memo4,         pages.Memo1,
                               pages.Memo2,         pages.StringGrid1,   pages.ListBox1,
                               buttons.CustButton1, buttons.CustButton2, buttons.CustButton3,
-                              buttons.CustButton4, buttons.CustButton5, Memo3};
+                              buttons.CustButton4, buttons.CustButton5, Memo3,
+                              RegisterDock->List};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -209,8 +215,10 @@ void TForm1::ConnectCommands()
 
     registerBase_ = std::make_unique<TRegisterBaseChoice>(*commands.RegisterBaseGroup,
                                                           document_->Settings());
-    registerBase_->AddView(*PageControl1->ListBox1);
-    registerLists_.Add(*PageControl1->ListBox1);
+    for (TRegisterListView* list : {PageControl1->ListBox1, RegisterDock->List}) {
+        registerBase_->AddView(*list);
+        registerLists_.Add(*list);
+    }
 
     runControl_ = std::make_unique<TRunControl>(
         TRunControl::TParts{*commands_, *session_, *PageControl1, *marks_, *StatusBar1,

@@ -29,6 +29,7 @@ class TPanelHost;
 class TProgramDocument;
 class TRecoveryController;
 class TRegisterBaseChoice;
+class TRegisterDock;
 class TRunControl;
 class TRunSession;
 class TRunStatusBar;
@@ -89,6 +90,7 @@ public:
     TRunStatusBar* StatusBar1 = nullptr;
     // Holds the menu bar, the client area and the status bar, and the panels beside the area.
     TPanelHost* PanelHost = nullptr;
+    TRegisterDock* RegisterDock = nullptr;
 
 protected:
     // Asks about unsaved changes first; Cancel keeps the window and its runs going.
@@ -114,8 +116,8 @@ private:
     void ForgetListing();
 
     TInstructionTable table_;
-    // Every register list the runs show their registers in; it outlives the runs, which
-    // show them until they are brought down.
+    // Every register list the runs show their registers in, the Memory page's and the
+    // register panel's; it outlives the runs, which show them until they are brought down.
     TRegisterLists registerLists_;
     TWindowCommands* commands_ = nullptr;
     // Members, so that the runs are brought down and the document let go before the child
