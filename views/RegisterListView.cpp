@@ -24,10 +24,8 @@ void TRegisterListView::ShowRegisters(const TRegisterFile& registers, std::uint8
     if (count() != lineCount) {
         clear();
         tinted_.fill(false);
-        // The widest line in every base.
-        const int widest = fontMetrics().horizontalAdvance(QStringLiteral("R15: -2147483648 *"));
         for (int i = 0; i < lineCount; ++i)
-            (new QListWidgetItem(this))->setSizeHint(QSize(widest + 4, 13));
+            (new QListWidgetItem(this))->setSizeHint(QSize(LineWidth(), 13));
     }
     shown_ = registers;
     shownCurrent_ = current;
@@ -94,6 +92,12 @@ void TRegisterListView::BeginRun(const TRegisterFile& start)
     const int lines = std::min(count(), static_cast<int>(tinted_.size()));
     for (int i = 0; i < lines; ++i)
         SetTinted(i, false);
+}
+
+int TRegisterListView::LineWidth() const
+{
+    // The widest line in every base.
+    return fontMetrics().horizontalAdvance(QStringLiteral("R15: -2147483648 *")) + 4;
 }
 
 bool TRegisterListView::LineChanged(int line) const

@@ -30,6 +30,8 @@ public:
     void BeginRun(const TRegisterFile& start);
     // Whether the latest refresh tinted this line.
     bool LineChanged(int line) const;
+    // The width of a line: the widest register line of any base, with its mark, fits.
+    int LineWidth() const;
 
     TRegisterBase Base() const { return base_; }
     // Rewrites the lines shown, if any, with the same values and mark.

@@ -77,6 +77,11 @@ void TMainMenu::AddOutputActions(QAction* clear, QAction* saveAs)
     RunMenu->addAction(saveAs);
 }
 
+void TMainMenu::AddPanelAction(QAction* panel)
+{
+    ViewMenu->insertAction(RegisterBaseMenu->menuAction(), panel);
+}
+
 void TMainMenu::CreateViewMenu(const TWindowCommands& commands)
 {
     ViewMenu = addMenu(QStringLiteral("&View"));

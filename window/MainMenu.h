@@ -21,6 +21,9 @@ public:
     // Shows the output pane's Clear Output and Save Output As… at the end of the Run menu;
     // the pane owns them, and its context menu shows the same two.
     void AddOutputActions(QAction* clear, QAction* saveAs);
+    // Shows a panel's own show/hide action at the top of the View menu, above Register Base
+    // (View → Registers shows the register panel); the panel owns the action.
+    void AddPanelAction(QAction* panel);
 
     QMenu* FileMenu = nullptr;
     QMenu* RecentMenu = nullptr;

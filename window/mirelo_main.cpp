@@ -27,7 +27,9 @@
 #include "views/RegisterListView.h"
 #include "window/ButtonBar.h"
 #include "window/MainMenu.h"
+#include "window/PanelHost.h"
 #include "window/ProgramPages.h"
+#include "window/RegisterDock.h"
 #include "window/RunControl.h"
 #include "window/RunStatusBar.h"
 #include "window/WindowCommands.h"
@@ -90,12 +92,13 @@ void TForm1::CreateWidgets()
     StatusBar1 = new TRunStatusBar(this);
 
     // The designed area keeps its size and place between the menu bar and the status bar.
+    PanelHost = new TPanelHost(*MainMenu1, *area, *StatusBar1, document_->Settings(), this);
+    RegisterDock = new TRegisterDock(PanelHost);
+    PanelHost->AddPanel(*RegisterDock, Qt::RightDockWidgetArea);
+    MainMenu1->AddPanelAction(RegisterDock->toggleViewAction());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->setMenuBar(MainMenu1);
-    layout->addWidget(area, 1);
-    layout->addWidget(StatusBar1);
+    layout->addWidget(PanelHost);
     resize(DesignedClientSize.width(), DesignedClientSize.height() +
                                            MainMenu1->sizeHint().height() +
                                            StatusBar1->sizeHint().height());
@@ -143,13 +146,15 @@ QWidget* TForm1::CreatePanel2()
 void TForm1::SetTabOrder()
 {
     // As a person reads the window: the page tabs, the current page's views, the buttons left
-    // to right, the output pane. Views on hidden pages are passed over.
+    // to right, the output pane, the register panel. Views on hidden pages and the hidden or
+    // floating panel are passed over.
     const TProgramPages& pages = *PageControl1;
     const TButtonBar& buttons = *Panel3;
     QWidget* const order[] = {pages.tabBar(),      pages.Memo4,         pages.Memo1,
                               pages.Memo2,         pages.StringGrid1,   pages.ListBox1,
                               buttons.CustButton1, buttons.CustButton2, buttons.CustButton3,
-                              buttons.CustButton4, buttons.CustButton5, Memo3};
+                              buttons.CustButton4, buttons.CustButton5, Memo3,
+                              RegisterDock->List};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -210,7 +215,10 @@ void TForm1::ConnectCommands()
 
     registerBase_ = std::make_unique<TRegisterBaseChoice>(*commands.RegisterBaseGroup,
                                                           document_->Settings());
-    registerBase_->AddView(*PageControl1->ListBox1);
+    for (TRegisterListView* list : {PageControl1->ListBox1, RegisterDock->List}) {
+        registerBase_->AddView(*list);
+        registerLists_.Add(*list);
+    }
 
     runControl_ = std::make_unique<TRunControl>(
         TRunControl::TParts{*commands_, *session_, *PageControl1, *marks_, *StatusBar1,
@@ -341,7 +349,7 @@ void TForm1::Emulate(bool paused, bool keepPage)
     // From here on the views show the new run's machine as it starts, even when its first
     // step never refreshes them (an empty image, a first instruction that fails or asks).
     PageControl1->StringGrid1->BeginRun(*image);
-    PageControl1->ListBox1->BeginRun(TMachine::StartRegisters);
+    registerLists_.BeginRun(TMachine::StartRegisters);
     ShowRegisters(TMachine::StartRegisters, TMachine::StartCurrent);
     marks_->RunStarted();
     runControl_->RunStarting();
@@ -363,7 +371,7 @@ void TForm1::HighlightAddress(std::int64_t address)
 
 void TForm1::ShowRegisters(const TRegisterFile& registers, std::uint8_t current)
 {
-    PageControl1->ListBox1->ShowRegisters(registers, current);
+    registerLists_.ShowRegisters(registers, current);
 }
 
 void TForm1::ShowMemory(TMemoryStream& image)
@@ -390,6 +398,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    PanelHost->SaveArrangement();
     session_->Shutdown();
     recovery_->Remove();
     QWidget::closeEvent(event);

@@ -7,6 +7,7 @@
 #include "console/OutputPane.h"
 #include "emulator/WindowHooks.h"
 #include "translator/InstructionTable.h"
+#include "views/RegisterLists.h"
 #include "window/ButtonBar.h"
 #include "window/ProgramPages.h"
 
@@ -24,9 +25,11 @@ class TExecutionMarks;
 class TForm2;
 class TMainMenu;
 class TMemoryGridModel;
+class TPanelHost;
 class TProgramDocument;
 class TRecoveryController;
 class TRegisterBaseChoice;
+class TRegisterDock;
 class TRunControl;
 class TRunSession;
 class TRunStatusBar;
@@ -85,6 +88,9 @@ public:
     TButtonBar* Panel3 = nullptr;
     TOutputPane* Memo3 = nullptr;
     TRunStatusBar* StatusBar1 = nullptr;
+    // Holds the menu bar, the client area and the status bar, and the panels beside the area.
+    TPanelHost* PanelHost = nullptr;
+    TRegisterDock* RegisterDock = nullptr;
 
 protected:
     // Asks about unsaved changes first; Cancel keeps the window and its runs going.
@@ -110,6 +116,9 @@ private:
     void ForgetListing();
 
     TInstructionTable table_;
+    // Every register list the runs show their registers in, the Memory page's and the
+    // register panel's; it outlives the runs, which show them until they are brought down.
+    TRegisterLists registerLists_;
     TWindowCommands* commands_ = nullptr;
     // Members, so that the runs are brought down and the document let go before the child
     // widgets they use are destroyed.

@@ -2,6 +2,7 @@
 
 #include "emulator/emuthread.h"
 #include "views/RegisterListView.h"
+#include "window/RegisterDock.h"
 
 #include "TestUserFolders.h"
 
@@ -47,12 +48,26 @@ void EmulateListing(TForm1& form, const QString& listing)
     Click(form.Panel3->CustButton3);
 }
 
-QStringList RegisterLines(const TForm1& form)
+namespace {
+
+QStringList LinesOf(const QListWidget& list)
 {
     QStringList lines;
-    for (int i = 0; i < form.PageControl1->ListBox1->count(); ++i)
-        lines << form.PageControl1->ListBox1->item(i)->text();
+    for (int i = 0; i < list.count(); ++i)
+        lines << list.item(i)->text();
     return lines;
+}
+
+} // namespace
+
+QStringList RegisterLines(const TForm1& form)
+{
+    return LinesOf(*form.PageControl1->ListBox1);
+}
+
+QStringList PanelRegisterLines(const TForm1& form)
+{
+    return LinesOf(*form.RegisterDock->List);
 }
 
 QStringList OutputLines(const TForm1& form)

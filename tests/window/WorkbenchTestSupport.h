@@ -33,6 +33,8 @@ void Click(TCustButton* button);
 void EmulateListing(TForm1& form, const QString& listing);
 
 QStringList RegisterLines(const TForm1& form);
+// The lines of the register panel's list.
+QStringList PanelRegisterLines(const TForm1& form);
 QStringList OutputLines(const TForm1& form);
 
 // Waits until the run started last has ended.

@@ -1,6 +1,7 @@
 // The main window's layout and its three machine views, driven without a running program
 // where possible.
 
+#include "common/ApplicationNames.h"
 #include "common/ErrorBox.h"
 #include "console/OutputPane.h"
 #include "editor/CodeEditor.h"
@@ -10,6 +11,7 @@
 #include "views/MemoryGridView.h"
 #include "views/RegisterListView.h"
 #include "window/MainMenu.h"
+#include "window/RegisterDock.h"
 #include "window/RunStatusBar.h"
 #include "WorkbenchTestSupport.h"
 
@@ -19,6 +21,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -88,6 +91,8 @@ void RunPaneStep(TForm1& form, const QString& step)
 class TestWorkbench : public QObject {
     Q_OBJECT
 private slots:
+    void init();
+
     void layoutMatchesDesign_data();
     void layoutMatchesDesign();
     void pagesAndEditorsAtStart();
@@ -138,6 +143,12 @@ private slots:
     void saveOutput_data();
     void saveOutput();
 };
+
+void TestWorkbench::init()
+{
+    // Each window starts with the register panel hidden, whatever the one before showed.
+    QSettings(QSettings::UserScope, ApplicationTitle(), ApplicationTitle()).clear();
+}
 
 void TestWorkbench::layoutMatchesDesign_data()
 {
@@ -390,6 +401,7 @@ void TestWorkbench::accessibleNames_data()
     QTest::addRow("listing pane") << "Memo2" << "Machine code";
     QTest::addRow("memory grid") << "StringGrid1" << "Memory";
     QTest::addRow("register list") << "ListBox1" << "Registers";
+    QTest::addRow("register panel's list") << "RegisterDockList" << "Registers (panel)";
     QTest::addRow("output pane") << "Memo3" << "Output";
     QTest::addRow("input dialog's field") << "NumEdit1" << "Value";
 }
@@ -409,23 +421,30 @@ void TestWorkbench::accessibleNames()
 void TestWorkbench::tabOrderFollowsReading_data()
 {
     QTest::addColumn<int>("page");
+    QTest::addColumn<bool>("panel"); // the register panel shown
     QTest::addColumn<QStringList>("order");
     const QStringList buttons = {"CustButton1", "CustButton2", "CustButton3", "CustButton4",
-                                 "CustButton5", "Memo3", "qt_tabwidget_tabbar"};
+                                 "CustButton5", "Memo3"};
+    const QStringList back = {"qt_tabwidget_tabbar"};
     QTest::addRow("Asm: the program editor, left with Ctrl+Tab")
-        << 1 << QStringList{"qt_tabwidget_tabbar", "Memo1"} + buttons;
+        << 1 << false << QStringList{"qt_tabwidget_tabbar", "Memo1"} + buttons + back;
     QTest::addRow("Machinecode: the listing pane")
-        << 2 << QStringList{"qt_tabwidget_tabbar", "Memo2"} + buttons;
+        << 2 << false << QStringList{"qt_tabwidget_tabbar", "Memo2"} + buttons + back;
     QTest::addRow("Memory: the grid, then the registers")
-        << 3 << QStringList{"qt_tabwidget_tabbar", "StringGrid1", "ListBox1"} + buttons;
+        << 3 << false << QStringList{"qt_tabwidget_tabbar", "StringGrid1", "ListBox1"} + buttons + back;
+    QTest::addRow("Asm, the register panel after the output pane")
+        << 1 << true << QStringList{"qt_tabwidget_tabbar", "Memo1"} + buttons
+                            + QStringList{"RegisterDockList"} + back;
 }
 
 void TestWorkbench::tabOrderFollowsReading()
 {
     QFETCH(int, page);
+    QFETCH(bool, panel);
     QFETCH(QStringList, order);
     TWorkbench bench;
     TForm1& form = *bench.form;
+    form.RegisterDock->setVisible(panel);
     form.SelectPage(page);
     form.PageControl1->tabBar()->setFocus(Qt::TabFocusReason);
     QStringList walked = {QApplication::focusWidget()->objectName()};

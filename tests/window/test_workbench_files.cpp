@@ -11,10 +11,13 @@
 #include "views/MemoryGridModel.h"
 #include "views/RegisterListView.h"
 #include "window/MainMenu.h"
+#include "window/PanelHost.h"
+#include "window/RegisterDock.h"
 #include "window/RunStatusBar.h"
 #include "WorkbenchTestSupport.h"
 #include "emulator/emuthread.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -121,8 +124,8 @@ void CheckListingForgotten(TForm1& form)
     QTRY_COMPARE(form.StatusBar1->RunText(), u"Ended at the end of the image after 0 steps"_s);
 }
 // Chooses a register base as a user would: "view" through the View menu's Register Base
-// submenu, "context" through the register list's context menu, each with the entry's
-// mnemonic.
+// submenu, "context" through the register list's context menu, "panel" through the register
+// panel's, each with the entry's mnemonic.
 void ChooseRegisterBase(TForm1& form, const QString& way, Qt::Key key)
 {
     QMenu* menu = nullptr;
@@ -133,7 +136,8 @@ void ChooseRegisterBase(TForm1& form, const QString& way, Qt::Key key)
         menu = form.MainMenu1->RegisterBaseMenu;
         QTRY_VERIFY(menu->isVisible());
     } else {
-        QWidget* list = form.PageControl1->ListBox1->viewport();
+        QWidget* list = (way == u"panel"_s ? form.RegisterDock->List
+                                           : form.PageControl1->ListBox1)->viewport();
         const QPoint at = list->rect().center();
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->mapToGlobal(at));
         QApplication::sendEvent(list, &event);
@@ -151,6 +155,44 @@ QString CheckedRegisterBase(const TForm1& form)
         if (action->isChecked())
             return action->objectName();
     return QString();
+}
+
+// Shows or hides the register panel as a user would: "menu" through View → Registers, "keys"
+// with Ctrl+Shift+R, "close" with the panel's own close button.
+void ToggleRegisterPanel(TForm1& form, const QString& way)
+{
+    if (way == u"menu"_s) {
+        PressKey(form, Qt::Key_V, Qt::AltModifier);
+        QTRY_VERIFY(form.MainMenu1->ViewMenu->isVisible());
+        QTest::keyClick(form.MainMenu1->ViewMenu, Qt::Key_R);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+    } else if (way == u"keys"_s) {
+        PressKey(form, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    } else {
+        auto* close =
+            form.RegisterDock->findChild<QAbstractButton*>(u"qt_dockwidget_closebutton"_s);
+        QVERIFY(close && close->isVisible());
+        QTest::mouseClick(close, Qt::LeftButton, Qt::NoModifier, close->rect().center());
+    }
+}
+
+// The designed area keeps its size, and its views their places in it, whatever the panel does.
+void CheckDesignedArea(const TForm1& form)
+{
+    QCOMPARE(form.ClientArea->size(), QSize(688, 451));
+    QCOMPARE(form.Panel2->geometry(), QRect(0, 0, 373, 451));
+    QCOMPARE(form.Memo3->geometry(), QRect(373, 0, 315, 451));
+}
+
+// The panel's list shows what the Memory page's list shows: lines, mark, tints and base.
+void CheckPanelMatchesMemoryPage(const TForm1& form)
+{
+    const TRegisterListView& page = *form.PageControl1->ListBox1;
+    const TRegisterListView& panel = *form.RegisterDock->List;
+    QCOMPARE(PanelRegisterLines(form), RegisterLines(form));
+    QCOMPARE(panel.Base(), page.Base());
+    for (int line = 0; line < page.count(); ++line)
+        QCOMPARE(panel.LineChanged(line), page.LineChanged(line));
 }
 
 QStringList RecoveryTexts()
@@ -201,6 +243,11 @@ private slots:
     void registerBaseIsChosenAndKept_data();
     void registerBaseIsChosenAndKept();
     void registerBaseDuringASteppedRun();
+    void registerPanelShowsAndHides_data();
+    void registerPanelShowsAndHides();
+    void registerPanelFloatsAndDocks();
+    void registerPanelArrangementIsKept_data();
+    void registerPanelArrangementIsKept();
 
     void changesReachTheRecoveryFile();
     void abandonedTextIsOfferedBack_data();
@@ -1037,12 +1084,14 @@ void TestWorkbenchFiles::registerBaseIsChosenAndKept()
             ChooseRegisterBase(form, way, static_cast<Qt::Key>(key));
         // At once, without another refresh.
         QCOMPARE(RegisterLines(form).mid(0, 3), lines);
+        QCOMPARE(PanelRegisterLines(form).mid(0, 3), lines);
         QCOMPARE(CheckedRegisterBase(form), checked);
     }
     // The next window starts with the same base.
     TWorkbench next;
     next.form->ShowRegisters(registers, 1);
     QCOMPARE(RegisterLines(*next.form).mid(0, 3), lines);
+    QCOMPARE(PanelRegisterLines(*next.form).mid(0, 3), lines);
     QCOMPARE(CheckedRegisterBase(*next.form), checked);
 }
 
@@ -1051,28 +1100,182 @@ void TestWorkbenchFiles::registerBaseDuringASteppedRun()
     TWorkbench bench;
     TForm1& form = *bench.form;
     const TRegisterListView& list = *form.PageControl1->ListBox1;
+    // Registers, program and output at once: the register panel follows the run as well.
+    ToggleRegisterPanel(form, u"keys"_s);
+    QTRY_VERIFY(form.RegisterDock->isVisible());
     // inc; inc; stop, stepped with F10.
     form.PageControl1->Memo2->setPlainText(u"16\n16\n00"_s);
     PressKey(form, Qt::Key_F10);
     const TEmulationThread* worker = form.Session().CurrentWorker();
     QTRY_VERIFY(!worker->Stepping() && worker->WaitingOn() == TEmulationThread::TWait::Resume);
+    CheckPanelMatchesMemoryPage(form);
     PressKey(form, Qt::Key_F10);
     QTRY_COMPARE(RegisterLines(form).value(0), u"R1: 1 *"_s);
     QTRY_VERIFY(!worker->Stepping() && worker->WaitingOn() == TEmulationThread::TWait::Resume);
     QVERIFY(list.LineChanged(0));
+    CheckPanelMatchesMemoryPage(form);
     // The paused run's values in hexadecimal, R1 still marked and still tinted: its value did
     // not change.
     ChooseRegisterBase(form, u"view"_s, Qt::Key_H);
     QCOMPARE(RegisterLines(form).mid(0, 2), QStringList({u"R1: 00000001 *"_s, u"R2: 00000000"_s}));
     QVERIFY(list.LineChanged(0));
     QVERIFY(!list.LineChanged(1));
+    CheckPanelMatchesMemoryPage(form);
     // The run's next refreshes are written in it too.
     PressKey(form, Qt::Key_F10);
     QTRY_COMPARE(RegisterLines(form).value(0), u"R1: 00000002 *"_s);
+    CheckPanelMatchesMemoryPage(form);
     PressKey(form, Qt::Key_F6);
     QVERIFY(WaitForCurrentRunEnd(form));
-    ChooseRegisterBase(form, u"context"_s, Qt::Key_S);
+    // Chosen in the panel's context menu, for both lists.
+    ChooseRegisterBase(form, u"panel"_s, Qt::Key_S);
     QCOMPARE(RegisterLines(form).value(0), u"R1: 2 *"_s);
+    CheckPanelMatchesMemoryPage(form);
+    // A new run that ends before its first refresh: nothing in either list reads as changed.
+    EmulateListing(form, u"00"_s);
+    QVERIFY(WaitForCurrentRunEnd(form));
+    QVERIFY(!form.RegisterDock->List->LineChanged(0));
+    CheckPanelMatchesMemoryPage(form);
+}
+
+// ---- register panel ----------------------------------------------------------------------------
+
+void TestWorkbenchFiles::registerPanelShowsAndHides_data()
+{
+    QTest::addColumn<QString>("show"); // as ToggleRegisterPanel
+    QTest::addColumn<QString>("hide");
+    QTest::addRow("View menu, twice") << u"menu"_s << u"menu"_s;
+    QTest::addRow("keys, then the close button") << u"keys"_s << u"close"_s;
+    QTest::addRow("View menu, then the keys") << u"menu"_s << u"keys"_s;
+}
+
+void TestWorkbenchFiles::registerPanelShowsAndHides()
+{
+    QFETCH(QString, show);
+    QFETCH(QString, hide);
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    const TRegisterDock& panel = *form.RegisterDock;
+    QAction* command = panel.toggleViewAction();
+    const QSize designed = form.size();
+    QVERIFY(form.MainMenu1->ViewMenu->actions().contains(command));
+    QVERIFY(!panel.isVisible());
+    QVERIFY(!command->isChecked());
+
+    ToggleRegisterPanel(form, show);
+    QTRY_VERIFY(panel.isVisible());
+    QVERIFY(command->isChecked());
+    // Beside the area, which keeps its size: the window is wider instead, and the panel first
+    // shows every line whole.
+    CheckDesignedArea(form);
+    QCOMPARE(form.height(), designed.height());
+    QVERIFY(panel.geometry().left() > form.ClientArea->geometry().right());
+    QVERIFY(panel.geometry().right() < form.width());
+    QVERIFY(panel.List->viewport()->width() >= panel.List->LineWidth());
+
+    ToggleRegisterPanel(form, hide);
+    QTRY_VERIFY(!panel.isVisible());
+    QVERIFY(!command->isChecked());
+    QCOMPARE(form.size(), designed);
+    CheckDesignedArea(form);
+}
+
+void TestWorkbenchFiles::registerPanelFloatsAndDocks()
+{
+    TWorkbench bench;
+    TForm1& form = *bench.form;
+    TRegisterDock& panel = *form.RegisterDock;
+    const QSize designed = form.size();
+    ToggleRegisterPanel(form, u"keys"_s);
+    QTRY_VERIFY(panel.isVisible());
+    const QSize widened = form.size();
+    QVERIFY(widened.width() > designed.width());
+    // Floating, it takes no room beside the area: the window gives the width back.
+    panel.setFloating(true);
+    QTRY_COMPARE(form.size(), designed);
+    QVERIFY(panel.isVisible() && panel.toggleViewAction()->isChecked());
+    CheckDesignedArea(form);
+    // Closed while floating, shown again: still floating, the window as designed.
+    ToggleRegisterPanel(form, u"menu"_s);
+    QTRY_VERIFY(!panel.isVisible());
+    QCOMPARE(form.size(), designed);
+    ToggleRegisterPanel(form, u"keys"_s);
+    QTRY_VERIFY(panel.isVisible() && panel.isFloating());
+    QCOMPARE(form.size(), designed);
+    // Docked again, it widens the window as before.
+    panel.setFloating(false);
+    QTRY_COMPARE(form.size(), widened);
+    CheckDesignedArea(form);
+}
+
+void TestWorkbenchFiles::registerPanelArrangementIsKept_data()
+{
+    QTest::addColumn<QByteArray>("stored"); // the settings' arrangement before the window starts
+    QTest::addColumn<QStringList>("steps");  // as ToggleRegisterPanel, or "left", "float"
+    QTest::addColumn<bool>("closeWindow");   // or only the window object goes
+    QTest::addColumn<bool>("visible");
+    QTest::addColumn<int>("side");
+    QTest::addColumn<bool>("floating");
+    const int right = Qt::RightDockWidgetArea;
+    const int left = Qt::LeftDockWidgetArea;
+    QTest::addRow("shown") << QByteArray() << QStringList{u"keys"_s} << false << true << right << false;
+    QTest::addRow("shown, then closed") << QByteArray() << QStringList{u"menu"_s, u"close"_s}
+                                        << false << false << right << false;
+    QTest::addRow("moved to the left") << QByteArray() << QStringList{u"keys"_s, u"left"_s}
+                                       << true << true << left << false;
+    QTest::addRow("floating, moved, then the window closed")
+        << QByteArray() << QStringList{u"keys"_s, u"float"_s} << true << true << right << true;
+    QTest::addRow("an arrangement this program did not write")
+        << QByteArray("\0\0\0\xff\0\0\0\1 not a window") << QStringList() << true << false
+        << right << false;
+}
+
+void TestWorkbenchFiles::registerPanelArrangementIsKept()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QStringList, steps);
+    QFETCH(bool, closeWindow);
+    QFETCH(bool, visible);
+    QFETCH(int, side);
+    QFETCH(bool, floating);
+    if (!stored.isEmpty())
+        QSettings(QSettings::UserScope, ApplicationTitle(), ApplicationTitle())
+            .setValue(u"panels"_s, stored);
+    QRect floatingAt;
+    QSize widened;
+    {
+        TWorkbench bench;
+        TForm1& form = *bench.form;
+        TRegisterDock& panel = *form.RegisterDock;
+        for (const QString& step : steps) {
+            if (step == u"left"_s) {
+                form.PanelHost->addDockWidget(Qt::LeftDockWidgetArea, &panel);
+            } else if (step == u"float"_s) {
+                panel.setFloating(true);
+                // Moved after its last change of state: only the window's closing keeps it.
+                // Kept whole on the screen, where the next window puts it back unchanged.
+                panel.move(20, 40);
+                floatingAt = panel.geometry();
+            } else {
+                ToggleRegisterPanel(form, step);
+            }
+        }
+        widened = form.size();
+        if (closeWindow)
+            QVERIFY(form.close());
+    }
+    TWorkbench next;
+    const TForm1& form = *next.form;
+    const TRegisterDock& panel = *form.RegisterDock;
+    QCOMPARE(panel.isVisible(), visible);
+    QCOMPARE(panel.toggleViewAction()->isChecked(), visible);
+    QCOMPARE(int(form.PanelHost->dockWidgetArea(form.RegisterDock)), side);
+    QCOMPARE(panel.isFloating(), floating);
+    if (floating)
+        QCOMPARE(panel.geometry(), floatingAt);
+    // The next window widens for a docked panel as the first did.
+    QCOMPARE(form.size(), widened);
+    CheckDesignedArea(form);
 }
 
 // ---- recovery ----------------------------------------------------------------------------------
