@@ -1,9 +1,11 @@
 #pragma once
 // The window's menu bar, built from the window's commands: File (New, Open…, Open Recent,
-// Save, Save As…, Quit), Run (the five commands of the button bar, Step, going to the problems
-// the last translation marked, and the output pane's two commands), View (Register Base: the
-// register list's three bases) and Help (Instruction reference, About Mirelo). The commands' actions carry their texts and keys; the window
-// connects them. Open Recent is the menu's own: it lists the document's recent files.
+// Save, Save As…, Quit), Run (the five commands of the button bar, going to the problems the
+// last translation marked, Step, Step Back, Run to Cursor, Toggle Breakpoint, Speed, and the
+// output pane's two commands), View (Registers: the register panel; Register Base: the register
+// lists' three bases) and Help (Instruction reference, About Mirelo). The commands' actions
+// carry their texts and keys; the window connects them. Open Recent is the menu's own: it
+// lists the document's recent files.
 
 #include <QMenuBar>
 
