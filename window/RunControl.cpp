@@ -32,9 +32,10 @@ TRunControl::TRunControl(TParts parts, QObject* parent)
     connect(commands.StepBackAction, &QAction::triggered, this, &TRunControl::StepBack);
 
     for (TCodeEditor* editor : {&program_, &listing_}) {
-        connect(editor, &TCodeEditor::BreakpointsChanged, this, &TRunControl::ApplyBreakpoints);
+        const auto apply = [this] { ApplyBreakpoints(); };
+        connect(editor, &TCodeEditor::BreakpointsChanged, this, apply);
         // An edit may move a listing line's address, or end the program's translation.
-        connect(editor, &QPlainTextEdit::textChanged, this, &TRunControl::ApplyBreakpoints);
+        connect(editor, &QPlainTextEdit::textChanged, this, apply);
         connect(editor, &TCodeEditor::BreakpointRefused, this, [this](int, const QString& why) {
             parts_.Status.showMessage(why, MessageMs);
         });
@@ -58,7 +59,7 @@ TRunControl::~TRunControl() = default;
 
 void TRunControl::RunStarting()
 {
-    ApplyBreakpoints();
+    ApplyBreakpoints(true);
 }
 
 TCodeEditor& TRunControl::CursorEditor() const
@@ -111,9 +112,14 @@ std::vector<std::int64_t> TRunControl::BreakpointAddresses() const
     return addresses;
 }
 
-void TRunControl::ApplyBreakpoints()
+void TRunControl::ApplyBreakpoints(bool always)
 {
-    parts_.Session.SetBreakpoints(BreakpointAddresses());
+    // Most edits change no address: a full-speed run need not hear of every keystroke.
+    std::vector<std::int64_t> addresses = BreakpointAddresses();
+    if (!always && addresses == applied_)
+        return;
+    applied_ = addresses;
+    parts_.Session.SetBreakpoints(std::move(addresses));
 }
 
 void TRunControl::ToggleBreakpoint()

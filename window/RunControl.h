@@ -52,7 +52,9 @@ private:
     void RunToCursor();
     void StepBack();
     void HeldAtBreakpoint(std::int64_t address);
-    void ApplyBreakpoints();
+    // Hands the breakpoints' addresses to the session when they changed, or always for a run
+    // about to start.
+    void ApplyBreakpoints(bool always = false);
     void UpdateActions();
 
     // The editor the cursor commands act on: the one with the focus, else the page's.
@@ -68,4 +70,5 @@ private:
     TCodeEditor& program_;
     TCodeEditor& listing_;
     std::unique_ptr<TRunSpeedChoice> speed_;
+    std::vector<std::int64_t> applied_;
 };
