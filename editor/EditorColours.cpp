@@ -76,5 +76,7 @@ TEditorColours TEditorColours::From(const QPalette& palette)
     colours.Constant = Readable(Tint(hue + 120, base), base, text, textContrast);
     colours.Label = Readable(Tint(hue + 240, base), base, text, textContrast);
     colours.Inert = Blend(text, base, 0.5);
+    // A comment is prose for the reader, so it keeps more contrast than dimmed code does.
+    colours.Comment = Readable(Blend(text, base, 0.4), base, text, 3.5);
     return colours;
 }

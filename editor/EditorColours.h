@@ -23,6 +23,7 @@ struct TEditorColours {
     QColor Constant;
     QColor Label;          // code labels, defined or used; data names share it
     QColor Inert;          // lines that emit nothing
+    QColor Comment;        // comment lines: grey, yet easier to read than dimmed code
 
     static TEditorColours From(const QPalette& palette);
 };

@@ -45,6 +45,7 @@ void TProgramHighlighter::UpdateFormats(const QPalette& palette)
     format(TSyntaxKind::Name, colours.Label, false, true);
     format(TSyntaxKind::Inert, colours.Inert, false, false);
     format(TSyntaxKind::InertMnemonic, colours.Inert, true, false);
+    format(TSyntaxKind::Comment, colours.Comment, false, true);
 }
 
 void TProgramHighlighter::highlightBlock(const QString& text)

@@ -1,6 +1,6 @@
 #pragma once
 // Syntax colours for the program editor, line by line: mnemonics, register operands,
-// constants, code labels and data names, and dimmed text for what emits nothing. The
+// constants, code labels and data names, dimmed text for what emits nothing, and comments. The
 // colours follow the editor's palette, also when the theme changes.
 
 #include "editor/ProgramLineSyntax.h"
@@ -31,5 +31,5 @@ private:
 
     QPlainTextEdit* editor_;
     TInstructionTable table_;
-    std::array<QTextCharFormat, static_cast<std::size_t>(TSyntaxKind::InertMnemonic) + 1> formats_;
+    std::array<QTextCharFormat, kSyntaxKindCount> formats_;
 };

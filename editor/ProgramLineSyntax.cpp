@@ -59,6 +59,9 @@ std::vector<TSyntaxSpan> TLineReader::Read()
     switch (parts.Kind) {
     case TProgramLineKind::Blank:
         break;
+    case TProgramLineKind::Comment:
+        Add(line_, TSyntaxKind::Comment);
+        break;
     case TProgramLineKind::Label:
         ReadLabel(parts);
         break;

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <vector>
 
 class TInstructionTable;
@@ -18,7 +19,10 @@ enum class TSyntaxKind {
     Name,           // a data name, defined by dd or used as an operand ("count", "[count]")
     Inert,          // text that emits nothing: unknown mnemonics, forms without a row, ignored operands
     InertMnemonic,  // a known mnemonic on a line whose form has no row
+    Comment,        // a line whose first character after the blanks is ';'
 };
+
+inline constexpr std::size_t kSyntaxKindCount = static_cast<std::size_t>(TSyntaxKind::Comment) + 1;
 
 struct TSyntaxSpan {
     int Start;

@@ -4,6 +4,8 @@
 
 namespace {
 
+constexpr char kCommentMark = ';';
+
 // As SplitText, but views into the text.
 std::vector<std::string_view> SplitAtCommas(std::string_view text)
 {
@@ -36,6 +38,10 @@ TProgramLine ReadProgramLine(std::string_view line)
 {
     TProgramLine parts;
     const std::string_view trimmed = TrimControls(line);
+    if (!trimmed.empty() && trimmed.front() == kCommentMark) {
+        parts.Kind = TProgramLineKind::Comment;
+        return parts;
+    }
     const std::size_t space = trimmed.find(' ');
     if (space == std::string_view::npos) {
         parts.Mnemonic = trimmed;

@@ -9,6 +9,7 @@
 
 enum class TProgramLineKind {
     Blank,        // nothing but blanks and control characters
+    Comment,      // the first character after the blanks is ';': read as a blank line is
     Label,        // the first word starts with ':'
     Data,         // the first word is "dd", in any case
     Instruction,  // any other first word, an unknown one included
@@ -26,7 +27,7 @@ struct TProgramLine {
 };
 
 // The line's parts, with blanks and control characters trimmed from the ends of the line, of
-// the first word and of the operand text.
+// the first word and of the operand text. A comment line has no parts: nothing in it is read.
 TProgramLine ReadProgramLine(std::string_view line);
 
 // The operands an instruction line is translated with: one item stands for the whole operand

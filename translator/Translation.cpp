@@ -93,6 +93,7 @@ void TTranslator::TranslateLine(std::string_view line, std::size_t lineNumber)
     const TProgramLine parts = ReadProgramLine(line);
     switch (parts.Kind) {
     case TProgramLineKind::Blank:
+    case TProgramLineKind::Comment:
         return;
     case TProgramLineKind::Data:
         TranslateData(parts);

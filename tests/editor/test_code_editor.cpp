@@ -100,7 +100,7 @@ int KindAt(const TProgramHighlighter& highlighter, const QTextBlock& block, int 
     for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
         if (column < range.start || column >= range.start + range.length)
             continue;
-        for (int kind = 0; kind <= static_cast<int>(TSyntaxKind::InertMnemonic); ++kind)
+        for (int kind = 0; kind < static_cast<int>(kSyntaxKindCount); ++kind)
             if (highlighter.Format(static_cast<TSyntaxKind>(kind)) == range.format)
                 return kind;
         return -2; // a format the highlighter does not hand out
@@ -620,6 +620,7 @@ void TestCodeEditor::breakpointOnlyWhereBytesAre_data()
     row("data name", program, QStringLiteral("DD count"), true);
     row("data with commas only", program, QStringLiteral("dd ,"), false);
     row("blank line", program, QStringLiteral(" \t "), false);
+    row("comment", program, QStringLiteral("  ; inc $1"), false);
     row("label before an instruction", program, QStringLiteral(":loop inc $1"), false);
     row("instruction after a line separator", program,
         QStringLiteral(":a") + QChar(QChar::LineSeparator) + QStringLiteral("inc"), true);
@@ -713,6 +714,7 @@ void TestCodeEditor::highlightFormats_data()
     constexpr int name = static_cast<int>(TSyntaxKind::Name);
     constexpr int inert = static_cast<int>(TSyntaxKind::Inert);
     constexpr int inertMnemonic = static_cast<int>(TSyntaxKind::InertMnemonic);
+    constexpr int comment = static_cast<int>(TSyntaxKind::Comment);
     row("mnemonic", "add ah", 0, mnemonic);
     row("hexadecimal name is a constant", "add ah", 4, constant);
     row("capitals and indent", "  ADD AH", 2, mnemonic);
@@ -760,6 +762,12 @@ void TestCodeEditor::highlightFormats_data()
     row("blank before a data comma keeps the text format", "dd count ,5", 8, none);
     row("leading comma in data is dropped", "dd ,5", 4, constant);
     row("commas alone give no data items", "dd ,", 0, inertMnemonic);
+    row("comment", "; reads a number", 0, comment);
+    row("comment to its end", "; reads 1x", 9, comment);
+    row("comment after blanks", " \t; set 1x", 2, comment);
+    row("blanks before a comment keep the text format", " \t; set 1x", 1, none);
+    row("semicolon after a mnemonic is an operand", "add ;x", 4, constant);
+    row("semicolon inside the first word", "inc;x", 0, inert);
 }
 
 void TestCodeEditor::highlightFormats()
@@ -841,6 +849,9 @@ void TestCodeEditor::coloursReadInEveryTheme()
     // Dimmed text reads, but less than text.
     QVERIFY(Contrast(colours.Inert, base) >= 1.8);
     QVERIFY(Contrast(colours.Inert, base) < Contrast(text, base));
+    // Comments read as easily as the marks in the gutter, and apart from dimmed code.
+    QVERIFY(Contrast(colours.Comment, base) >= 3.5);
+    QVERIFY(!Near(colours.Comment, colours.Inert));
     // Marked lines stand out from the others.
     QVERIFY(!Near(colours.ExecutingLine, base));
     QVERIFY(!Near(colours.ErrorLine, base));
@@ -864,6 +875,8 @@ void TestCodeEditor::paletteChangeRecolours()
 
     const TEditorColours colours = TEditorColours::From(dark);
     QCOMPARE(highlighter.Format(TSyntaxKind::Register).foreground().color(), colours.Register);
+    QCOMPARE(highlighter.Format(TSyntaxKind::Comment).foreground().color(), colours.Comment);
+    QVERIFY(highlighter.Format(TSyntaxKind::Comment).fontItalic());
     QCOMPARE(KindAt(highlighter, editor.document()->firstBlock(), 4),
              static_cast<int>(TSyntaxKind::Register));
     QWidget* gutter = editor.findChild<QWidget*>(QStringLiteral("Gutter"));

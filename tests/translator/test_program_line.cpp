@@ -90,6 +90,11 @@ const TLineCase LineCases[] = {
     {"DataItemsKeepBlanks", "dd count ,5", K::Data, {0, "dd"}, {3, "count ,5"},
      {{3, "count "}, {10, "5"}}, {{3, "count "}, {10, "5"}}},
     {"TabAfterDdMakesOneWord", "dd\tx,5", K::Instruction, {0, "dd\tx,5"}, {0, ""}, {}, {}},
+    {"CommentAlone", ";", K::Comment, {0, ""}, {0, ""}, {}, {}},
+    {"CommentAfterBlanksHasNoParts", " \t; set 1x, 2", K::Comment, {0, ""}, {0, ""}, {}, {}},
+    {"SemicolonAfterTheFirstWordIsAnOperand", "inc ;one", K::Instruction, {0, "inc"},
+     {4, ";one"}, {{4, ";one"}}, {{4, ";one"}}},
+    {"SemicolonInsideTheFirstWord", "inc;x", K::Instruction, {0, "inc;x"}, {0, ""}, {}, {}},
     {"NulIsTrimmedAsAControlCharacter", std::string("\0a\0 b", 5), K::Instruction, {1, "a"},
      {4, "b"}, {{4, "b"}}, {{4, "b"}}},
 };

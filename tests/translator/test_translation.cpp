@@ -93,7 +93,15 @@ INSTANTIATE_TEST_SUITE_P(
                     {"inc", ":Loop", "jmp :loop", "jmp :LOOP"}, {"16", "9001", "9001"}},
         ListingCase{"DataNamesIgnoreCase",
                     {"mov $1,Count", "add [COUNT]", "dd COUNT,7"}, {"710105", "1105", "07"}},
-        ListingCase{"UpperCaseHexOperandIsFolded", {"add FFh", "add 0FFH"}, {"11ff", "11ff"}}),
+        ListingCase{"UpperCaseHexOperandIsFolded", {"add FFh", "add 0FFH"}, {"11ff", "11ff"}},
+        // A comment line is read as a blank one: no listing line, whatever words it holds.
+        ListingCase{"CommentLinesGiveNoListingLine",
+                    {"; adds 1x", ";", " \t;set 300", "inc", "  ; dd x,5"}, {"16"}},
+        ListingCase{"CommentsBetweenInstructionsKeepLabelAddresses",
+                    {"; count up", "set 1", "; the loop", ":loop", "\t; one more", "inc",
+                     "jmp :loop", "; data", "add [n]", "dd n,7"},
+                    {"f001", "16", "9002", "1107", "07"}},
+        ListingCase{"SemicolonInTheFirstWordIsNoComment", {"inc;", "jmp;x"}, {"", ""}}),
     [](const auto& row) { return row.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -200,6 +208,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"UpperCaseHInData", {"dd z,0FFH"}, true, "'0FFH" + kNotInteger, 1},
         FailureCase{"LoneRegisterPrefix", {"set $"}, true, "'$" + kNotInteger, 1},
         FailureCase{"LoneMemoryPrefix", {"mov $1,&"}, true, "'&" + kNotInteger, 1},
+        FailureCase{"SemicolonAfterAnOperandIsPartOfIt", {"; set 1x", "  ;1x", "set 5 ; 1x"}, true,
+                    "'5 ; 1x" + kNotInteger, 3},
         FailureCase{"StopsAtFirstBadLine", {"set 1x", "set 2y"}, true, "'1x" + kNotInteger, 1},
         FailureCase{"WinsOverEarlierRangeError", {"set 300", "set 2y"}, true,
                     "'2y" + kNotInteger, 2}),
@@ -356,6 +366,9 @@ INSTANTIATE_TEST_SUITE_P(
                     {{1, "'dd' needs a name, a value, or a name and a value; the line does nothing"},
                      {2, "'DD' needs a name, a value, or a name and a value; the line does nothing"},
                      {3, "'dd' needs a name, a value, or a name and a value; the line does nothing"}}},
+        WarningCase{"CommentsWarnNothing",
+                    {"; nop", ";", "  ;dd", "; jmp :nowhere", "\t; :x :y", "nop"},
+                    {{6, "'nop" + kNoInstruction}}},
         WarningCase{"NameDefinedAgain", {":a", "inc", ":A", "dd x", "dd X,1", "jmp :a"},
                     {{3, "':A' is already defined on line 1; this definition is not used"},
                      {5, "'X' is already defined on line 4; this definition is not used"}}}),
@@ -435,7 +448,11 @@ INSTANTIATE_TEST_SUITE_P(
                     SplitLines("\r\nnop\r\ninc\r\ndd buf\r\n:a\r\n\r\ndd 7\r\nstop\r\n"),
                     {3, 7, 8},
                     {2, 4, 5}},
-        ByteMapCase{"NothingEmitted", {"", "nop", ":a"}, {}, {}}),
+        ByteMapCase{"NothingEmitted", {"", "nop", ":a"}, {}, {}},
+        // Comment lines are skipped: listing lines still name the program lines they came from.
+        ByteMapCase{"CommentLinesSkipped", {"; header", "inc", "  ; between", "set 1", ";", "stop"},
+                    {2, 4, 4, 6},
+                    {1, 2, 2, 3}}),
     [](const auto& row) { return row.param.name; });
 
 // Any text at all gives a well-formed listing or one of the two errors.
