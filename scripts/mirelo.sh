@@ -108,6 +108,12 @@ if [ "$mode" = package ]; then
   for size in 16 22 24 32 48 64 128 256; do
     ls "$unpacked/usr/share/icons/hicolor/${size}x${size}/apps/"*.png >/dev/null
   done
+  # Every worked example comes with its exercise.
+  examples="$unpacked/usr/share/mirelo/examples"
+  for program in "$examples"/*.mir; do
+    [ -f "${program}ex" ] || { echo "packaged example $program has no exercise" >&2; exit 1; }
+  done
+  [ "$(ls "$examples"/*.mir | wc -l)" -ge 8 ] || { echo "fewer than eight examples in the package" >&2; exit 1; }
   printf 'in $1\nset 1\nadd $1\nout $1\nstop\n' > "$unpacked/double.mir"
   value=$(echo 21 | "$unpacked/usr/bin/mirelo-cli" run "$unpacked/double.mir")
   [ "$value" = "Value: 42" ] || { echo "unpacked mirelo-cli printed '$value'" >&2; exit 1; }
