@@ -4,9 +4,10 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 struct TCliOptions {
-    enum class TCommand { Translate, Run, Help, Version };
+    enum class TCommand { Translate, Run, Check, Help, Version };
 
     TCommand Command = TCommand::Help;
     std::string File = "-";   // "-" is standard input
@@ -15,6 +16,12 @@ struct TCliOptions {
     bool Trace = false;
     bool Warnings = true;     // the translation's warnings go to standard error
     std::uint64_t MaxSteps = 100'000'000;
+
+    // check: File is the exercise, Programs the programs in the order given.
+    std::vector<std::string> Programs;
+    unsigned Jobs = 0;        // 0: one per core
+    std::string CsvFile;      // empty: none written
+    std::string JUnitFile;
 };
 
 // A command line that cannot be understood; what() says why.

@@ -1,5 +1,6 @@
 // mirelo-cli: translate and run Mirelo programs without the window.
 
+#include "cli/CheckCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRunner.h"
 #include "cli/Diagnostics.h"
@@ -68,6 +69,8 @@ int main(int argc, char** argv)
         std::printf("mirelo-cli %s\n", MIRELO_VERSION);
         return ExitEnded;
     }
+    if (options.Command == TCliOptions::TCommand::Check)
+        return RunCheck(options, io);
     try {
         return Execute(options, io);
     } catch (const ESourceError& e) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 class TInstructionTable;
+struct TTranslation;
 
 struct TCaseResult {
     bool Passed = false;
@@ -34,6 +35,8 @@ struct TProgramCheck {
 // One case on a listing's bytes.
 TCaseResult CheckCase(const TExercise& exercise, const TExerciseCase& testCase,
                       const std::vector<std::uint8_t>& image);
+// Checks every case on a translation already made (whose warnings the caller shows).
+TProgramCheck CheckTranslation(const TExercise& exercise, const TTranslation& translation);
 // Translates the program (its lines) and checks every case.
 TProgramCheck CheckProgram(const TInstructionTable& table, const TExercise& exercise,
                            const std::vector<std::string>& program);

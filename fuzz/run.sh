@@ -13,7 +13,7 @@ seconds=${1:-600}
 shift || true
 targets=("$@")
 ((${#targets[@]})) || targets=(fuzz_translate fuzz_listing_run fuzz_number_text fuzz_numedit_paste
-                          fuzz_program_file)
+                          fuzz_program_file fuzz_exercise)
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_CXX_COMPILER=clang++ -DMIRELO_FUZZ=ON >/dev/null

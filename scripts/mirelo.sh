@@ -17,7 +17,8 @@ esac
 # test run everything, since it builds and checks the package too (Xvfb and xdotool drive a
 # real X display for the window tests that need one; valgrind watches one window test for
 # memory faults inside Qt's libraries, where the sanitizers do not look).
-window_packages=(g++ cmake ninja-build ccache qt6-base-dev fonts-dejavu-core fonts-liberation)
+window_packages=(g++ cmake ninja-build ccache qt6-base-dev libtomlplusplus-dev libpugixml-dev
+                 fonts-dejavu-core fonts-liberation)
 package_packages=(dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream)
 test_packages=(libgtest-dev xvfb xdotool valgrind)
 case "$mode" in

@@ -1,6 +1,7 @@
 // Runs the real mirelo-cli binary and checks what it prints and how it exits.
 
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -439,5 +441,167 @@ TEST(CliInfo, HelpAndVersionGoToStandardOutput)
     EXPECT_EQ(version.Status, 0);
     EXPECT_EQ(version.Out.rfind("mirelo-cli ", 0), 0u);
 }
+
+// mirelo-cli check: grading programs against an exercise.
+
+const std::string DoubleExercise = "title = \"Double\"\nmax_steps = 1000\n"
+                                   "[[case]]\nname = \"twenty-one\"\ninput = [21]\noutput = [42]\n"
+                                   "[[case]]\nname = \"<b>&\"\ninput = [\"<b>&\"]\noutput = [0]\n";
+const std::string Doubler = "in $1\nset 1\nadd $1\nout $1\nstop\n";
+
+TEST_F(CliFiles, CheckPrintsEachProgramItsFailingCasesAndATotal)
+{
+    const std::string exercise = Write("double.mirex", DoubleExercise);
+    const std::string zero = Write("zero.mir", "in $1\nset 1\nmov $1,0\nout $1\nstop\n");
+    const std::string wrong = Write("wrong.mir", Doubler);
+    const std::string broken = Write("broken.mir", "nop\nset 1x\n");
+    const std::string missing = (dir_ / "missing.mir").string();
+
+    const auto r = RunCli({"check", exercise, zero, wrong, broken, missing});
+    EXPECT_EQ(r.Status, 4);
+    const std::string badInput = "Input is not an integer at address 0: '<b>&' is not a valid "
+                                 "integer value";
+    const std::string noFile = "Could not open " + missing + ": ";
+    // wrong doubles, but its In cannot take the second case's text.
+    EXPECT_EQ(r.Out.substr(0, r.Out.find(noFile)),
+              zero + ": 0/2 cases passed\n  case \"twenty-one\": output 1: expected 42, got 0\n"
+                     "  case \"<b>&\": " + badInput + "\n" +
+              wrong + ": 1/2 cases passed\n  case \"<b>&\": " + badInput + "\n" +
+              broken + ": 0/2 cases passed\n"
+                       "  case \"twenty-one\": line 2: '1x' is not a valid integer value\n"
+                       "  case \"<b>&\": line 2: '1x' is not a valid integer value\n" +
+              missing + ": 0/2 cases passed\n  case \"twenty-one\": ");
+    EXPECT_NE(r.Out.find("\n0 of 4 programs passed every case\n"), std::string::npos) << r.Out;
+    // The translation's messages and the unreadable file on standard error, as translate
+    // writes them; --no-warnings leaves out only the warnings.
+    EXPECT_NE(r.Err.find(broken + ":1: warning: 'nop'"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find(broken + ":2: '1x' is not a valid integer value.\n"), std::string::npos);
+    EXPECT_NE(r.Err.find("mirelo-cli: " + noFile), std::string::npos) << r.Err;
+    const auto quiet = RunCli({"check", "--no-warnings", exercise, broken});
+    EXPECT_EQ(quiet.Err, broken + ":2: '1x' is not a valid integer value.\n");
+
+    const std::string all = Write("all.mirex", "title = \"t\"\n[[case]]\ninput = [2]\noutput = [4]\n");
+    const auto passed = RunCli({"check", all, wrong, wrong});
+    EXPECT_EQ(passed.Status, 0);
+    EXPECT_EQ(passed.Out, wrong + ": 1/1 cases passed\n" + wrong + ": 1/1 cases passed\n"
+                          "2 of 2 programs passed every case\n");
+}
+
+TEST_F(CliFiles, CheckRefusesABadExerciseWith65AndAMissingOneWith66)
+{
+    const std::string bad = Write("bad.mirex", "title = \"t\"\n[[case]]\noutput = [\"42\"]\n");
+    const std::string program = Write("p.mir", Doubler);
+    const auto refused = RunCli({"check", bad, program});
+    EXPECT_EQ(refused.Status, 65);
+    EXPECT_EQ(refused.Out, "");
+    EXPECT_EQ(refused.Err, bad + ":3:11: output 1 must be a whole number, not a text\n");
+    const std::string missing = (dir_ / "none.mirex").string();
+    const auto unread = RunCli({"check", missing, program});
+    EXPECT_EQ(unread.Status, 66);
+    EXPECT_EQ(unread.Err, "mirelo-cli: Could not open " + missing + ": No such file or directory\n");
+}
+
+TEST_F(CliFiles, CheckKeepsTheArgumentOrderWhateverTheJobs)
+{
+    const std::string exercise =
+        Write("e.mirex", "title = \"t\"\n[[case]]\noutput = [7]\n[[case]]\noutput = [7]\n");
+    std::vector<std::string> args{"check", "--jobs", "4", exercise};
+    std::string expected;
+    for (int k = 0; k < 60; ++k) {
+        // Longer runs early on, so that later programs finish first on other threads.
+        const int loops = (60 - k) * 40;
+        const std::string program = "mov $2," + std::to_string(loops % 250 + 1) +
+                                    "\nset 2\n:l\ndec\nset 1\nset 2\njin :l,:e\n:e\nout " +
+                                    std::to_string(k % 3 == 0 ? 7 : 100 + k) + "\nstop\n";
+        args.push_back(Write("p" + std::to_string(k) + ".mir", program));
+        expected += args.back() + (k % 3 == 0 ? ": 2/2 cases passed\n" : ": 0/2 cases passed\n");
+        if (k % 3 != 0)
+            for (int c = 1; c <= 2; ++c)
+                expected += "  case \"case " + std::to_string(c) +
+                            "\": output 1: expected 7, got " + std::to_string(100 + k) + "\n";
+    }
+    expected += "20 of 60 programs passed every case\n";
+    const auto r = RunCli(args);
+    EXPECT_EQ(r.Status, 4) << r.Err;
+    EXPECT_EQ(r.Out, expected);
+    args[2] = "1";
+    EXPECT_EQ(RunCli(args).Out, expected);
+}
+
+// One record per line, fields split as RFC 4180 quotes them.
+std::vector<std::vector<std::string>> ReadCsv(const std::string& text)
+{
+    std::vector<std::vector<std::string>> rows{{""}};
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted && c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+            rows.back().back() += text[++i];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == ',')
+            rows.back().emplace_back();
+        else if (!quoted && c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            rows.push_back({""}), ++i;
+        else
+            rows.back().back() += c;
+    }
+    rows.pop_back();   // after the last line break
+    return rows;
+}
+
+TEST_F(CliFiles, CheckWritesCsvAndJUnitThatReadBack)
+{
+    const std::string exercise = Write("double.mirex", DoubleExercise);
+    const std::string odd = Write("smith, \"jo\".mir", Doubler);
+    const std::string plain = Write("plain.mir", "set 1x\n");
+    const std::string csv = (dir_ / "grades.csv").string();
+    const std::string xml = (dir_ / "grades.xml").string();
+    const auto r = RunCli({"check", "--csv", csv, "--junit=" + xml, exercise, odd, plain});
+    EXPECT_EQ(r.Status, 4);
+
+    std::ifstream csvFile(csv, std::ios::binary);
+    const std::string csvText((std::istreambuf_iterator<char>(csvFile)), {});
+    const std::vector<std::vector<std::string>> rows{
+        {"program", "passed", "total"}, {odd, "1", "2"}, {plain, "0", "2"}};
+    EXPECT_EQ(ReadCsv(csvText), rows) << csvText;
+
+    pugi::xml_document document;
+    ASSERT_TRUE(document.load_file(xml.c_str()));
+    const pugi::xml_node suites = document.child("testsuites");
+    std::vector<std::string> seen;
+    for (const pugi::xml_node suite : suites.children("testsuite")) {
+        seen.push_back(suite.attribute("name").value());
+        EXPECT_STREQ(suite.attribute("tests").value(), "2");
+        for (const pugi::xml_node testCase : suite.children("testcase")) {
+            const pugi::xml_node failure = testCase.child("failure");
+            seen.push_back(std::string(testCase.attribute("name").value()) + " | " +
+                           (failure ? failure.attribute("message").value() : "passed"));
+        }
+    }
+    const std::vector<std::string> expected{
+        odd, "twenty-one | passed",
+        "<b>& | Input is not an integer at address 0: '<b>&' is not a valid integer value",
+        plain, "twenty-one | line 1: '1x' is not a valid integer value",
+        "<b>& | line 1: '1x' is not a valid integer value"};
+    EXPECT_EQ(seen, expected);
+    EXPECT_STREQ(suites.first_child().attribute("failures").value(), "1");
+
+    // A report that cannot be written is named, after the results are printed.
+    const auto blocked = RunCli({"check", "--csv", dir_.string(), exercise, odd});
+    EXPECT_EQ(blocked.Status, 73);
+    EXPECT_NE(blocked.Err.find("mirelo-cli: Could not save " + dir_.string()), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Check, CliUsage,
+    ::testing::Values(BadCommandLine{"NoExercise", {"check"}},
+                      BadCommandLine{"NoProgram", {"check", "e.mirex"}},
+                      BadCommandLine{"JobsZero", {"check", "--jobs", "0", "e", "p"}},
+                      BadCommandLine{"JobsNotANumber", {"check", "--jobs=two", "e", "p"}},
+                      BadCommandLine{"JobsWithoutNumber", {"check", "e", "p", "--jobs"}},
+                      BadCommandLine{"CsvWithoutFile", {"check", "e", "p", "--csv"}},
+                      BadCommandLine{"RunFlagOnCheck", {"check", "--trace", "e", "p"}}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
