@@ -3,8 +3,7 @@
 #include <memory>
 #include <utility>
 
-TExerciseCheck::TExerciseCheck(const TInstructionTable& table, QObject* parent)
-    : QObject(parent), table_(table)
+TExerciseCheck::TExerciseCheck(QObject* parent) : QObject(parent)
 {
     // One check at a time: a second Check while the first runs waits for the core it uses.
     pool_.setMaxThreadCount(1);
@@ -15,12 +14,12 @@ TExerciseCheck::~TExerciseCheck()
     pool_.waitForDone();
 }
 
-void TExerciseCheck::Start(const TExercise& exercise, std::vector<std::string> program)
+void TExerciseCheck::Start(const TExercise& exercise, TTranslation translation)
 {
     const int generation = ++generation_;
     ++running_;
-    pool_.start([this, generation, exercise, program = std::move(program)] {
-        auto check = std::make_shared<TProgramCheck>(CheckProgram(table_, exercise, program));
+    pool_.start([this, generation, exercise, translation = std::move(translation)] {
+        auto check = std::make_shared<TProgramCheck>(CheckTranslation(exercise, translation));
         // Delivered on the window's thread; dropped with this object, which outlives the task.
         QMetaObject::invokeMethod(
             this,

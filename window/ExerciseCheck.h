@@ -6,23 +6,20 @@
 
 #include "exercise/CaseCheck.h"
 
+#include "translator/Translation.h"
+
 #include <QObject>
 #include <QThreadPool>
-
-#include <string>
-#include <vector>
-
-class TInstructionTable;
 
 class TExerciseCheck : public QObject {
     Q_OBJECT
 public:
-    // The table is read while a check runs: it must outlive this object.
-    explicit TExerciseCheck(const TInstructionTable& table, QObject* parent = nullptr);
-    // Waits for a check under way: it uses the table.
+    explicit TExerciseCheck(QObject* parent = nullptr);
+    // Waits for a check under way, whose result has nobody to go to.
     ~TExerciseCheck() override;
 
-    void Start(const TExercise& exercise, std::vector<std::string> program);
+    // Checks every case of the exercise on the program's translation.
+    void Start(const TExercise& exercise, TTranslation translation);
     // The check under way, if any, is of a program or an exercise no longer shown.
     void Forget() { ++generation_; }
     // Whether a check is under way, reported or not.
@@ -32,7 +29,6 @@ signals:
     void Checked(const TProgramCheck& check);
 
 private:
-    const TInstructionTable& table_;
     QThreadPool pool_;
     int generation_ = 0;
     int running_ = 0;

@@ -55,7 +55,7 @@ QString EditorText(const std::string& text)
 TExerciseControl::TExerciseControl(TParts parts, QObject* parent)
     : QObject(parent),
       parts_(parts),
-      check_(std::make_unique<TExerciseCheck>(parts.Table)),
+      check_(std::make_unique<TExerciseCheck>()),
       exampleFolder_(FindExampleFolder())
 {
     panel_ = new TExercisePanel(&parts_.Host);
@@ -157,21 +157,17 @@ void TExerciseControl::Check()
     if (!exercise_)
         return;
     panel_->show();
-    std::vector<std::string> program = SplitLines(parts_.Program.toPlainText().toStdString());
-    const TTranslation translation = ::TranslateProgram(parts_.Table, program);
+    TTranslation translation = ::TranslateProgram(
+        parts_.Table, SplitLines(parts_.Program.toPlainText().toStdString()));
     if (translation.Failure) {
         // Every case fails with the translation's reason; the rows say so behind the box.
         check_->Forget();
-        TProgramCheck failed;
-        failed.TranslationError = translation.Failure->Message;
-        failed.Cases.assign(exercise_->Cases.size(),
-                            TCaseResult{false, translation.Failure->Message, {}});
-        Checked(failed);
+        Checked(CheckTranslation(*exercise_, translation));
         parts_.ShowTranslationFailure(translation);
         return;
     }
     panel_->ShowChecking();
-    check_->Start(*exercise_, std::move(program));
+    check_->Start(*exercise_, std::move(translation));
 }
 
 void TExerciseControl::Checked(const TProgramCheck& check)

@@ -105,6 +105,7 @@ void TestWorkbenchExercise::openingShowsThePanel_data()
     QTest::addRow("Open") << u"open"_s;
     QTest::addRow("dropped") << u"drop"_s;
     QTest::addRow("Open Recent") << u"recent"_s;
+    QTest::addRow("command line") << u"start"_s;
 }
 
 void TestWorkbenchExercise::openingShowsThePanel()
@@ -130,6 +131,8 @@ void TestWorkbenchExercise::openingShowsThePanel()
         QVERIFY(seen);
     } else if (how == u"drop"_s) {
         DropFile(form.Memo3->viewport(), path);
+    } else if (how == u"start"_s) {
+        QVERIFY(form.Document().OpenAtStart(path));
     } else {
         form.Document().RecentFiles().Add(path);
         emit form.MainMenu1->RecentMenu->aboutToShow();
@@ -271,7 +274,9 @@ void TestWorkbenchExercise::checkShowsATranslationErrorAsTranslateDoes()
     QCOMPARE(form.PageControl1->currentIndex(), int(TProgramPages::PageAsm));
     QCOMPARE(form.PageControl1->Memo1->textCursor().blockNumber(), 1);
     QCOMPARE(StatusMessage(form), u"0 of 2 cases passed"_s);
-    QVERIFY(Cell(form, 1, TExercisePanel::ResultColumn).startsWith(u"failed: "_s));
+    for (int row = 0; row < 2; ++row)
+        QVERIFY2(Cell(form, row, TExercisePanel::ResultColumn).startsWith(u"failed: line 2: "_s),
+                 qPrintable(Cell(form, row, TExercisePanel::ResultColumn)));
 }
 
 void TestWorkbenchExercise::caseRunTakesTheCasesInput()
