@@ -68,14 +68,15 @@ TExercisePanel::TExercisePanel(QWidget* parent) : QDockWidget(parent)
     Cases->setSelectionMode(QAbstractItemView::SingleSelection);
     Cases->verticalHeader()->hide();
     Cases->horizontalHeader()->setStretchLastSection(true);
-    Cases->setWordWrap(false);
+    // A reason can be long: its row grows to show it whole.
+    Cases->setWordWrap(true);
     connect(Cases, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { emit CaseChosen(row); });
 
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(Title);
-    layout->addWidget(Text, 2);
+    layout->addWidget(Text, 1);
     layout->addWidget(Cases, 3);
     body->setMinimumWidth(340);
     setWidget(body);
@@ -104,6 +105,7 @@ void TExercisePanel::ShowExercise(const TExercise& exercise)
         }
     }
     Cases->resizeColumnsToContents();
+    Cases->resizeRowsToContents();
     toggleViewAction()->setEnabled(true);
 }
 
@@ -125,6 +127,7 @@ void TExercisePanel::ShowResults(const TProgramCheck& check)
             SetResult(row, QStringLiteral("failed: ") + QString::fromStdString(result.Reason),
                       QColor(0xb0, 0x1c, 0x1c));
     }
+    Cases->resizeRowsToContents();
 }
 
 void TExercisePanel::SetResult(int row, const QString& text, const QColor& colour)
