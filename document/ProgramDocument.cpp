@@ -115,8 +115,13 @@ bool TProgramDocument::MaybeSave()
 
 void TProgramDocument::New()
 {
+    NewWithText(QString());
+}
+
+void TProgramDocument::NewWithText(const QString& text)
+{
     if (MaybeSave())
-        Load(QString(), TProgramText{}, true);
+        Load(QString(), TProgramText{text}, true);
 }
 
 void TProgramDocument::Open()
@@ -140,14 +145,32 @@ void TProgramDocument::OpenRecent(const QString& path)
 
 bool TProgramDocument::OpenGuarded(const QString& path)
 {
+    if (const auto open = OtherKindOpener(path)) {
+        if (!open(path))
+            return false;
+        recent_.Add(QFileInfo(path).absoluteFilePath());
+        return true;
+    }
     return OpenRead(path, ReadProgramFile(path), true);
+}
+
+void TProgramDocument::OpenOtherKindWith(const QString& suffix,
+                                         std::function<bool(const QString&)> open)
+{
+    otherKinds_.insert(suffix.toLower(), std::move(open));
+}
+
+std::function<bool(const QString&)> TProgramDocument::OtherKindOpener(const QString& path) const
+{
+    return otherKinds_.value(QFileInfo(path).suffix().toLower());
 }
 
 bool TProgramDocument::OpenAtStart(const QString& path)
 {
     const QFileInfo info(path);
-    // Only a name in a folder that is there: a save could not make the file otherwise.
-    if (info.exists() || info.isSymLink() || !info.absoluteDir().exists())
+    // Only a program name in a folder that is there: a save could not make the file otherwise.
+    if (info.exists() || info.isSymLink() || !info.absoluteDir().exists() ||
+        OtherKindOpener(path))
         return OpenGuarded(path);
     return OpenRead(path, TProgramRead{TProgramText{}, {}}, false);
 }

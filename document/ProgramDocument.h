@@ -17,6 +17,9 @@
 #include <QSettings>
 #include <QString>
 
+#include <QHash>
+
+#include <functional>
 #include <optional>
 
 class QPlainTextEdit;
@@ -47,6 +50,13 @@ public:
     void OpenRecent(const QString& path);
     // Opens a file named from outside (dropped on the window).
     bool OpenGuarded(const QString& path);
+    // Files whose suffix (without the dot, any case) names another kind are handed to `open`
+    // wherever a program would be opened (Open, Open Recent, a drop, the command line); it
+    // says whether it took the file, which then joins the recent files. The editor and its
+    // question about unsaved changes are left alone.
+    void OpenOtherKindWith(const QString& suffix, std::function<bool(const QString&)> open);
+    // New, with this text in place of an empty program: untitled, unchanged until edited.
+    void NewWithText(const QString& text);
     // Opens the file named at start; one that does not exist yet, in a folder that does,
     // starts an empty program by that name, made at its first Save (as text editors do).
     bool OpenAtStart(const QString& path);
@@ -78,6 +88,8 @@ private:
     void TextChanged();
     void UpdateTitle();
     QString ChooseFile(bool save);
+    // The opener of the file's kind, or none for a program.
+    std::function<bool(const QString&)> OtherKindOpener(const QString& path) const;
 
     QPlainTextEdit& editor_;
     QWidget& window_;
@@ -88,4 +100,5 @@ private:
     bool byteOrderMark_ = false;
     std::optional<QString> savedText_;
     bool modified_ = false;
+    QHash<QString, std::function<bool(const QString&)>> otherKinds_;
 };

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -62,6 +63,8 @@ struct TRunSession::TRun {
     std::unique_ptr<TMemoryStream> image;
     std::unique_ptr<TRunViews> views;
     std::unique_ptr<TEmulationThread> worker;
+    // Answers for its In instructions still to be given, first one first.
+    std::deque<std::string> script;
     // The worker's end notice has reached the session.
     bool endNoticed = false;
 };
@@ -84,6 +87,9 @@ void TRunSession::Start(std::unique_ptr<TMemoryStream> image, bool paused)
     run->id = ++lastRunId_;
     run->image = std::move(image);
     run->views = std::make_unique<TRunViews>(*this, run->id);
+    run->script.assign(std::make_move_iterator(script_.begin()),
+                       std::make_move_iterator(script_.end()));
+    script_.clear();
     run->worker = std::make_unique<TEmulationThread>(*run->image, windowThread_, *run->views,
                                                      pace_.StepDelay);
     run->worker->SetPace(pace_);
@@ -222,6 +228,15 @@ void TRunSession::RequestInput(int runId, std::function<void(std::string)> answe
     // Left unanswered: the asking worker is being brought down and its answer would be ignored.
     if (shutDown_)
         return;
+    const auto run = std::find_if(runs_.begin(), runs_.end(),
+                                  [runId](const auto& held) { return held->id == runId; });
+    if (run != runs_.end() && !(*run)->script.empty()) {
+        std::string text = std::move((*run)->script.front());
+        (*run)->script.pop_front();
+        emit ScriptedInputTaken(QString::fromStdString(text));
+        answer(std::move(text));
+        return;
+    }
     if (!prompt_)
         throw std::runtime_error("No input dialog");
     pendingInputs_.push_back({runId, std::move(answer)});

@@ -44,6 +44,9 @@ public:
     void SetRunTarget(std::int64_t address);
     // The prompt that serves input requests. Without one, a request fails and ends its run.
     void SetInputPrompt(IInputPrompt* prompt) { prompt_ = prompt; }
+    // The answers the next run started gives its In instructions, in order, without the
+    // prompt; once they are used up it asks the prompt as any run does.
+    void SetScriptedInput(std::vector<std::string> answers) { script_ = std::move(answers); }
 
     // Starts a worker on the image and makes it the current run. The run it replaces is not
     // stopped: it goes on with its own image and is released once its worker has ended.
@@ -105,6 +108,8 @@ signals:
     void ReplayedInput(const QString& text);
     // A step back found no earlier step of the current run kept.
     void NoEarlierStep();
+    // A run's In took this answer from the ones it was started with.
+    void ScriptedInputTaken(const QString& text);
 
 private:
     struct TRun;
@@ -132,6 +137,7 @@ private:
     TRunPace pace_;
     std::vector<std::int64_t> breakpoints_;
     std::int64_t target_ = -1;
+    std::vector<std::string> script_;
     std::vector<std::unique_ptr<TRun>> runs_;
     TRun* current_ = nullptr;
     int lastRunId_ = 0;

@@ -21,8 +21,8 @@ TMainMenu::TMainMenu(const TWindowCommands& commands, TProgramDocument& document
 void TMainMenu::CreateFileMenu(const TWindowCommands& commands)
 {
     FileMenu = addMenu(QStringLiteral("&File"));
-    FileMenu->addAction(commands.NewAction);
-    FileMenu->addAction(commands.OpenAction);
+    FileMenu->addActions({commands.NewAction, commands.NewFromExerciseAction,
+                          commands.OpenAction, commands.OpenExerciseAction});
     RecentMenu = FileMenu->addMenu(QStringLiteral("Open &Recent"));
     RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
     FileMenu->addSeparator();
@@ -61,6 +61,8 @@ void TMainMenu::CreateRunMenu(const TWindowCommands& commands)
                          commands.EmulateAction, commands.NextProblemAction,
                          commands.PreviousProblemAction});
     RunMenu->addSeparator();
+    RunMenu->addActions({commands.CheckAction, commands.RunCaseAction});
+    RunMenu->addSeparator();
     RunMenu->addActions({commands.PauseAction, commands.StopAction, commands.StepAction,
                          commands.StepBackAction, commands.RunToCursorAction});
     RunMenu->addSeparator();
@@ -94,5 +96,8 @@ void TMainMenu::CreateViewMenu(const TWindowCommands& commands)
 void TMainMenu::CreateHelpMenu(const TWindowCommands& commands)
 {
     HelpMenu = addMenu(QStringLiteral("&Help"));
-    HelpMenu->addActions({commands.ReferenceAction, commands.AboutAction});
+    HelpMenu->addAction(commands.ReferenceAction);
+    ExamplesMenu = HelpMenu->addMenu(QStringLiteral("&Examples"));
+    ExamplesMenu->setObjectName(QStringLiteral("ExamplesMenu"));
+    HelpMenu->addAction(commands.AboutAction);
 }

@@ -1,11 +1,12 @@
 #pragma once
-// The window's menu bar, built from the window's commands: File (New, Open…, Open Recent,
-// Save, Save As…, Quit), Run (the five commands of the button bar, going to the problems the
-// last translation marked, Step, Step Back, Run to Cursor, Toggle Breakpoint, Speed, and the
-// output pane's two commands), View (Registers: the register panel; Register Base: the register
-// lists' three bases) and Help (Instruction reference, About Mirelo). The commands' actions
-// carry their texts and keys; the window connects them. Open Recent is the menu's own: it
-// lists the document's recent files.
+// The window's menu bar, built from the window's commands: File (New, New from Exercise,
+// Open…, Open Exercise…, Open Recent, Save, Save As…, Quit), Run (the five commands of the
+// button bar, going to the problems the last translation marked, Check and Run Case, Step,
+// Step Back, Run to Cursor, Toggle Breakpoint, Speed, and the output pane's two commands), View
+// (the panels; Register Base: the register lists' three bases) and Help (Instruction reference,
+// Examples, About Mirelo). The commands' actions carry their texts and keys; the window
+// connects them. Open Recent is the menu's own: it lists the document's recent files; whoever
+// opens the examples fills Examples.
 
 #include <QMenuBar>
 
@@ -34,6 +35,7 @@ public:
     QMenu* ViewMenu = nullptr;
     QMenu* RegisterBaseMenu = nullptr;
     QMenu* HelpMenu = nullptr;
+    QMenu* ExamplesMenu = nullptr;
 
 private:
     void CreateFileMenu(const TWindowCommands& commands);

@@ -30,6 +30,10 @@ TWindowCommands::TWindowCommands(QObject* parent) : QObject(parent)
     };
     NewAction = make(QStringLiteral("&New"), QKeySequence::New, "NewAction");
     OpenAction = make(QStringLiteral("&Open\u2026"), QKeySequence::Open, "OpenAction");
+    NewFromExerciseAction = make(QStringLiteral("New &from Exercise"), QKeySequence(),
+                                 "NewFromExerciseAction");
+    OpenExerciseAction = make(QStringLiteral("Open E&xercise\u2026"), QKeySequence(),
+                              "OpenExerciseAction");
     SaveAction = make(QStringLiteral("&Save"), QKeySequence::Save, "SaveAction");
     SaveAsAction = make(QStringLiteral("Save &As\u2026"),
                         StandardKey(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S),
@@ -69,6 +73,8 @@ TWindowCommands::TWindowCommands(QObject* parent) : QObject(parent)
                              "NextProblemAction");
     PreviousProblemAction = make(QStringLiteral("Go to &Previous Problem"),
                                  QKeySequence(Qt::SHIFT | Qt::Key_F8), "PreviousProblemAction");
+    CheckAction = make(QStringLiteral("C&heck"), QKeySequence(Qt::CTRL | Qt::Key_F7), "CheckAction");
+    RunCaseAction = make(QStringLiteral("Run C&ase"), QKeySequence(), "RunCaseAction");
 
     RegisterBaseGroup = new QActionGroup(parent);
     RegisterBaseGroup->setExclusive(true);

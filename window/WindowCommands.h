@@ -33,7 +33,9 @@ public:
     void ShowPauseAs(bool resume);
 
     QAction* NewAction = nullptr;
+    QAction* NewFromExerciseAction = nullptr;
     QAction* OpenAction = nullptr;
+    QAction* OpenExerciseAction = nullptr;
     QAction* SaveAction = nullptr;
     QAction* SaveAsAction = nullptr;
     QAction* QuitAction = nullptr;
@@ -51,6 +53,9 @@ public:
     QActionGroup* SpeedGroup = nullptr;
     QAction* NextProblemAction = nullptr;
     QAction* PreviousProblemAction = nullptr;
+    // The exercise's cases: all of them checked without a run in the window, or one run in it.
+    QAction* CheckAction = nullptr;
+    QAction* RunCaseAction = nullptr;
 
     QActionGroup* RegisterBaseGroup = nullptr;
     QAction* SignedDecimalAction = nullptr;

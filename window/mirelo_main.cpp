@@ -26,6 +26,7 @@
 #include "views/RegisterBaseChoice.h"
 #include "views/RegisterListView.h"
 #include "window/ButtonBar.h"
+#include "window/ExerciseControl.h"
 #include "window/MainMenu.h"
 #include "window/PanelHost.h"
 #include "window/ProgramPages.h"
@@ -224,6 +225,18 @@ void TForm1::ConnectCommands()
         TRunControl::TParts{*commands_, *session_, *PageControl1, *marks_, *StatusBar1,
                             document_->Settings(),
                             [this](bool paused) { RunCommand([&] { Emulate(paused, true); }); }});
+    exercises_ = std::make_unique<TExerciseControl>(TExerciseControl::TParts{
+        *commands_, *MainMenu1, *PanelHost, *document_, *session_, *StatusBar1, table_,
+        *PageControl1->Memo1,
+        [this](const TTranslation& translation) { ShowTranslationFailure(translation); },
+        [this](std::vector<std::string> input) {
+            RunCommand([&] {
+                if (!TranslateProgram())
+                    return;
+                session_->SetScriptedInput(std::move(input));
+                Emulate();
+            });
+        }});
 }
 
 void TForm1::SelectPage(int index)
@@ -300,15 +313,11 @@ bool TForm1::TranslateProgram()
     const std::vector<std::string> program =
         SplitLines(PageControl1->Memo1->toPlainText().toStdString());
     const TTranslation translation = ::TranslateProgram(table_, program);
-    if (translation.Failure)
-        StatusBar1->ShowTranslationFailure(translation.Failure->Line);
-    if (feedback_->Show(translation)) {
-        ShowErrorBox(this, QString::fromStdString(translation.Failure->Message));
-        // Only once the box is closed, so that the student sees the line it speaks of.
-        SelectPage(TProgramPages::PageAsm);
-        feedback_->ShowFailure();
+    if (translation.Failure) {
+        ShowTranslationFailure(translation);
         return false;
     }
+    (void)feedback_->Show(translation);
     QStringList lines;
     for (const std::string& line : translation.Listing)
         lines << QString::fromStdString(line);
@@ -318,6 +327,17 @@ bool TForm1::TranslateProgram()
                                 static_cast<qsizetype>(ListingBytes(translation.Listing)),
                                 static_cast<qsizetype>(translation.Warnings.size()));
     return true;
+}
+
+void TForm1::ShowTranslationFailure(const TTranslation& translation)
+{
+    StatusBar1->ShowTranslationFailure(translation.Failure->Line);
+    if (!feedback_->Show(translation))
+        return;
+    ShowErrorBox(this, QString::fromStdString(translation.Failure->Message));
+    // Only once the box is closed, so that the student sees the line it speaks of.
+    SelectPage(TProgramPages::PageAsm);
+    feedback_->ShowFailure();
 }
 
 void TForm1::ForgetListing()

@@ -22,6 +22,7 @@
 
 class QFrame;
 class TExecutionMarks;
+class TExerciseControl;
 class TForm2;
 class TMainMenu;
 class TMemoryGridModel;
@@ -34,6 +35,7 @@ class TRunControl;
 class TRunSession;
 class TRunStatusBar;
 class TTranslationFeedback;
+struct TTranslation;
 class TWindowCommands;
 
 class TForm1 : public QWidget, public IRunDisplay {
@@ -79,6 +81,8 @@ public:
     TExecutionMarks& ExecutionMarks() const { return *marks_; }
 
     TWindowCommands& Commands() const { return *commands_; }
+    // The exercise shown beside the program, with its panel, Check and case runs.
+    TExerciseControl& Exercises() const { return *exercises_; }
 
     // The pages own the editors and the machine's views, the button bar its buttons.
     TMainMenu* MainMenu1 = nullptr;
@@ -109,6 +113,9 @@ private:
     // False when the translation failed: its message has been in the error box, and the
     // program editor shows the line it speaks of.
     bool TranslateProgram();
+    // A failed translation as Translate shows it: in the status bar, in the error box, and
+    // then its line in the program editor.
+    void ShowTranslationFailure(const TTranslation& translation);
     // Starts a run of the listing pane on the Memory page, or, with keepPage, on the page the
     // student is on (a Step or a Run to Cursor that starts the run).
     void Emulate(bool paused = false, bool keepPage = false);
@@ -129,5 +136,6 @@ private:
     std::unique_ptr<TExecutionMarks> marks_;
     std::unique_ptr<TRegisterBaseChoice> registerBase_;
     std::unique_ptr<TRunControl> runControl_;
+    std::unique_ptr<TExerciseControl> exercises_;
     QPointer<TForm2> inputDialog_;
 };

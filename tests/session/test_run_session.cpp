@@ -119,6 +119,7 @@ private slots:
     void inputRequestsAreServedInOrder();
     void haltPausesBeforeTheAnswerIsUsed();
     void requestWithoutPromptEndsTheRun();
+    void scriptedAnswersComeBeforeThePrompt();
 
     void shutdownBringsRunsDown_data();
     void shutdownBringsRunsDown();
@@ -326,6 +327,41 @@ void TestRunSession::requestWithoutPromptEndsTheRun()
     QCOMPARE(rig.session.WaitingInputs(), std::size_t(0));
     QVERIFY(rig.display.output.empty());
     QCOMPARE(rig.prompt.opened, 0);
+}
+
+void TestRunSession::scriptedAnswersComeBeforeThePrompt()
+{
+    TRig rig;
+    QSignalSpy taken(&rig.session, &TRunSession::ScriptedInputTaken);
+    // in $1; in $2; out $1; out $2; in $3; out $3; stop: two answers given, the third asked.
+    rig.session.SetScriptedInput({"21", "-4"});
+    rig.session.Start(Image({"f701", "f702", "f401", "f402", "f703", "f403", "00"}));
+    QTRY_VERIFY(rig.prompt.open);
+    QCOMPARE(rig.prompt.opened, 1);
+    QCOMPARE(taken.count(), 2);
+    QCOMPARE(taken.at(0).first().toString(), QStringLiteral("21"));
+    QCOMPARE(taken.at(1).first().toString(), QStringLiteral("-4"));
+    rig.Answer("7");
+    QTRY_VERIFY(rig.session.CurrentWorker()->Finished());
+    QCOMPARE(rig.display.output,
+             (std::vector<std::string>{"Value: 21", "Value: -4", "Value: 7"}));
+
+    // The answers were that run's: the next one asks the prompt from its first In.
+    rig.session.Start(Image(EchoOnce));
+    QTRY_VERIFY(rig.prompt.open);
+    QCOMPARE(rig.prompt.opened, 2);
+    QCOMPARE(taken.count(), 2);
+    rig.Answer("5");
+    QTRY_VERIFY(rig.session.CurrentWorker()->Finished());
+    QCOMPARE(rig.display.output.back(), std::string("Value: 5"));
+
+    // A replaced run keeps its own answers; the run replacing it has none.
+    rig.session.SetScriptedInput({"8"});
+    rig.session.Start(Image(Repeated("16", 30, EchoOnce)));
+    rig.session.Start(Image(CountForever), true);
+    QTRY_COMPARE(rig.session.RunCount(), std::size_t(1));
+    QCOMPARE(rig.display.output.back(), std::string("Value: 8"));
+    QCOMPARE(rig.prompt.opened, 2);
 }
 
 void TestRunSession::shutdownBringsRunsDown_data()
