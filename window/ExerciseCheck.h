@@ -5,11 +5,15 @@
 // makes the result of an earlier one go unreported.
 
 #include "exercise/CaseCheck.h"
+#include "session/QtWindowThread.h"
 
 #include "translator/Translation.h"
 
 #include <QObject>
 #include <QThreadPool>
+
+#include <deque>
+#include <mutex>
 
 class TExerciseCheck : public QObject {
     Q_OBJECT
@@ -29,6 +33,17 @@ signals:
     void Checked(const TProgramCheck& check);
 
 private:
+    struct TJob {
+        int Generation = 0;
+        TExercise Exercise;
+        TTranslation Translation;
+    };
+
+    // The jobs go to the pool's thread under a lock of our own, and the results come back
+    // through the window's hand-over, so every hand-over is one the thread checker can see.
+    std::mutex jobsMutex_;
+    std::deque<TJob> jobs_;
+    TQtWindowThread window_{*this};
     QThreadPool pool_;
     int generation_ = 0;
     int running_ = 0;

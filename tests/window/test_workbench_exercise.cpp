@@ -206,8 +206,9 @@ void TestWorkbenchExercise::checkLeavesThePausedRunAlone()
     form.PageControl1->Memo2->setPlainText(u"16\n16\n16\nf401\n00"_s);
     for (int step = 0; step < 4; ++step) {
         form.Commands().StepAction->trigger();
-        if (step > 0)
-            QVERIFY(WaitUntilParked(form.Session()));
+        // A Step is taken only once the one before it has ended.
+        QTRY_VERIFY(!form.Session().CurrentWorker()->Stepping());
+        QVERIFY(WaitUntilParked(form.Session()));
         QTRY_COMPARE(form.Session().CurrentWorker()->StepCount(), std::uint64_t(step));
     }
     DeliverQueuedCalls();
