@@ -438,12 +438,12 @@ TEmulationThread::TRunEnd TEmulationThread::RunSteps()
     while (WaitWhilePaused()) {
         if (stop_.load())
             return TRunEnd::Stopped;
-        KeepHistory();
         if (unpaced_.load() && !steppingNow_) {
             if (const TRunEnd end = RunUnpaced(); end != TRunEnd::Running)
                 return end;
             continue;
         }
+        KeepHistory();
         if (machine_.Run(hooks, 1) == 0) {
             HoldAtBreakpoint();
             continue;
@@ -467,10 +467,8 @@ TEmulationThread::TRunEnd TEmulationThread::RunUnpaced()
     TClock::time_point shown = TClock::now();
     try {
         for (;;) {
-            KeepHistory();
-            const std::uint64_t chunk = std::min(
-                ChunkSteps, history_.StepsUntilDue(steps_.load(std::memory_order_relaxed),
-                                                   machine_.Image().Bytes().size()));
+            // A chunk ends where the next state is due, so that it is kept between chunks.
+            const std::uint64_t chunk = std::min(ChunkSteps, KeepHistory());
             const std::uint64_t taken = machine_.Run(hooks, chunk);
             hooks.Count();
             if (machine_.EndReason() != TMachineEnd::None) {
@@ -579,11 +577,14 @@ void TEmulationThread::HoldAtBreakpoint()
          TCallAt::BetweenSteps);
 }
 
-void TEmulationThread::KeepHistory()
+std::uint64_t TEmulationThread::KeepHistory()
 {
     const std::uint64_t step = steps_.load(std::memory_order_relaxed);
-    if (history_.StepsUntilDue(step, machine_.Image().Bytes().size()) == 0)
-        history_.Keep(machine_, step, outputs_);
+    const std::size_t imageSize = machine_.Image().Bytes().size();
+    if (const std::uint64_t due = history_.StepsUntilDue(step, imageSize); due > 0)
+        return due;
+    history_.Keep(machine_, step, outputs_);
+    return history_.StepsUntilDue(step, imageSize);
 }
 
 std::string TEmulationThread::Answer()

@@ -156,7 +156,8 @@ private:
     }
     void TakeBreakpoints();
     void HoldAtBreakpoint();
-    void KeepHistory();
+    // Keeps the machine's state when one is due; returns the steps until the next is.
+    std::uint64_t KeepHistory();
     void TakeStepBack();
     // Takes the machine, which is as it was after `from` steps, on to `to` steps, silently
     // and with the answers the run was given.

@@ -76,19 +76,27 @@ bool TRunControl::ProgramBreakpointsApply() const
     return parts_.Session.Going() ? parts_.Marks.Showing() : parts_.Marks.TranslationCurrent();
 }
 
+void TRunControl::AddProgramLineAddresses(const QList<int>& programLines,
+                                          std::vector<std::int64_t>& addresses) const
+{
+    if (programLines.isEmpty() || !ProgramBreakpointsApply())
+        return;
+    const int listingLines = listing_.document()->blockCount();
+    for (int at = 0; at < listingLines; ++at) {
+        if (!programLines.contains(parts_.Marks.ProgramLineOf(at)))
+            continue;
+        if (const int address = listing_.AddressOfLine(at); address >= 0)
+            addresses.push_back(address);
+    }
+}
+
 std::int64_t TRunControl::AddressOfLine(const TCodeEditor& editor, int line) const
 {
     if (&editor == &listing_)
         return listing_.AddressOfLine(line);
-    if (!ProgramBreakpointsApply())
-        return -1;
-    const int listingLines = listing_.document()->blockCount();
-    for (int at = 0; at < listingLines; ++at)
-        if (parts_.Marks.ProgramLineOf(at) == line) {
-            if (const int address = listing_.AddressOfLine(at); address >= 0)
-                return address;
-        }
-    return -1;
+    std::vector<std::int64_t> addresses;
+    AddProgramLineAddresses({line}, addresses);
+    return addresses.empty() ? -1 : addresses.front();
 }
 
 std::vector<std::int64_t> TRunControl::BreakpointAddresses() const
@@ -97,16 +105,7 @@ std::vector<std::int64_t> TRunControl::BreakpointAddresses() const
     for (const int line : listing_.BreakpointLines())
         if (const int address = listing_.AddressOfLine(line); address >= 0)
             addresses.push_back(address);
-    const QList<int> programLines = program_.BreakpointLines();
-    if (!programLines.isEmpty() && ProgramBreakpointsApply()) {
-        const int listingLines = listing_.document()->blockCount();
-        for (int at = 0; at < listingLines; ++at) {
-            if (!programLines.contains(parts_.Marks.ProgramLineOf(at)))
-                continue;
-            if (const int address = listing_.AddressOfLine(at); address >= 0)
-                addresses.push_back(address);
-        }
-    }
+    AddProgramLineAddresses(program_.BreakpointLines(), addresses);
     std::sort(addresses.begin(), addresses.end());
     addresses.erase(std::unique(addresses.begin(), addresses.end()), addresses.end());
     return addresses;

@@ -7,6 +7,7 @@
 // The program editor's breakpoints count for a run of the editor's translation only (the
 // runs that show executing-line marks); the listing pane's count for every run.
 
+#include <QList>
 #include <QObject>
 
 #include <cstdint>
@@ -61,6 +62,10 @@ private:
     TCodeEditor& CursorEditor() const;
     // Whether program lines have addresses in the run's listing.
     bool ProgramBreakpointsApply() const;
+    // Adds the address of every listing line translated from one of these program lines,
+    // when program lines count for the run.
+    void AddProgramLineAddresses(const QList<int>& programLines,
+                                 std::vector<std::int64_t>& addresses) const;
     // The address of the line's first byte in the run's listing, or -1.
     std::int64_t AddressOfLine(const TCodeEditor& editor, int line) const;
     // The line (from 1) a student knows the address by: the program's or the listing's.

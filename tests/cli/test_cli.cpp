@@ -1,5 +1,7 @@
 // Runs the real mirelo-cli binary and checks what it prints and how it exits.
 
+#include "tests/TempFolderTest.h"
+
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
@@ -85,25 +87,7 @@ TResult RunCli(const std::vector<std::string>& args, const std::string& input = 
     return result;
 }
 
-class CliFiles : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("mirelo-cli-test-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string Write(const std::string& name, const std::string& text)
-    {
-        const auto path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
-    }
-
-    std::filesystem::path dir_;
-};
+using CliFiles = TTempFolderTest;
 
 const std::string SampleProgram = "add ah\nxch $1,$2\n:start\nset 1\ninc\nset 3\ncmp $1,$2\n"
                                   "jin :stop,:start\n:stop\nstop\n";

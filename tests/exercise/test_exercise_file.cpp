@@ -1,6 +1,7 @@
 // Reading exercise files: what a valid file gives, and each refusal with its place.
 
 #include "exercise/Exercise.h"
+#include "tests/TempFolderTest.h"
 
 #include <gtest/gtest.h>
 
@@ -138,23 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"NotUtf8", "title = \"\xFF\"\n" + Case, 1, 9, "utf-8"}),
     [](const auto& row) { return std::string(row.param.name); });
 
-class ExerciseFiles : public ::testing::Test {
+class ExerciseFiles : public TTempFolderTest {
 protected:
-    void SetUp() override
-    {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("mirelo-exercise-test-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string Write(const std::string& name, const std::string& text)
-    {
-        const auto path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
-    }
-
     std::string LoadError(const std::string& path)
     {
         try {
@@ -164,8 +150,6 @@ protected:
         }
         return "loaded";
     }
-
-    std::filesystem::path dir_;
 };
 
 TEST_F(ExerciseFiles, LoadsUpToFourMiBAndRefusesWhatCannotBeRead)
